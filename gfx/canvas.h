@@ -1,0 +1,80 @@
+#pragma once
+
+#include <span>
+
+#include "gfx/bitmap24.h"
+
+namespace zevo::gfx {
+
+// Raster operation of the pen (and of brush fills), as the classic desktop API has them.
+enum class PenMode {
+  Copy,    // pixel = colour
+  NotXor,  // pixel = ~(colour ^ pixel): a black pen inverts; twice restores
+};
+
+enum class BrushStyle { Solid, Clear };
+
+struct Pen {
+  Color color = kBlack;
+  int width = 1;
+  PenMode mode = PenMode::Copy;
+};
+
+struct Brush {
+  Color color = kWhite;
+  BrushStyle style = BrushStyle::Solid;
+};
+
+// The 2-D primitives the renderers, pages and panels draw with, on one Bitmap24.
+// Geometry follows the classic desktop API: shape boxes exclude their right and bottom
+// edges, lines exclude their end point. Everything is clipped to the bitmap.
+class Canvas {
+ public:
+  explicit Canvas(Bitmap24& target) : target_(&target) {}
+
+  Bitmap24& Target() { return *target_; }
+  const Bitmap24& Target() const { return *target_; }
+
+  Pen pen;
+  Brush brush;
+
+  // The ellipse inscribed in the box [left, right) x [top, bottom): the inside with the
+  // brush, an outline pen.width pixels wide (inside the box) with the pen.
+  void Ellipse(int left, int top, int right, int bottom);
+  // Filled with the brush by the alternate (even-odd) rule, outlined with a 1-pixel pen.
+  void Polygon(std::span<const Point> points);
+  // Rectangle filled with the brush, no outline.
+  void FillRect(Rect r);
+
+  void MoveTo(int x, int y) { pos_ = {x, y}; }
+  // A line of pen.width from the current position to (x, y), the end point excluded;
+  // (x, y) becomes the current position.
+  void LineTo(int x, int y);
+  Point Position() const { return pos_; }
+
+  // Fills the 4-connected area around (x, y) that has (x, y)'s colour with the brush colour.
+  // A seed outside the bitmap does nothing. Memory is bounded by the number of pending spans.
+  void FloodFill(int x, int y);
+
+  // Copies src's rectangle srcRect into dest, nearest pixel; negative extents mirror.
+  void StretchCopy(Rect dest, const Bitmap24& src, Rect srcRect);
+  void StretchCopy(Rect dest, const Bitmap24& src) {
+    StretchCopy(dest, src, Rect{0, 0, src.Width(), src.Height()});
+  }
+  // As StretchCopy of the whole source, leaving out source pixels of the transparent colour.
+  void StretchDrawTransparent(Rect dest, const Bitmap24& src, Color transparent);
+  // The whole source at its natural size with its top-left corner at (x, y).
+  void Draw(int x, int y, const Bitmap24& src) {
+    StretchCopy(Rect{x, y, x + src.Width(), y + src.Height()}, src);
+  }
+
+ private:
+  void StretchImpl(Rect dest, const Bitmap24& src, Rect srcRect, bool transparent, Color key);
+  void PlotSpan(int y, int x0, int x1, Color c, PenMode mode);
+  void PenDot(int x, int y);
+
+  Bitmap24* target_;
+  Point pos_;
+};
+
+}  // namespace zevo::gfx
