@@ -18,9 +18,15 @@ inline constexpr Color kInvalidColor = 0xFFFFFFFF;
 constexpr Color Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return Color(r) | (Color(g) << 8) | (Color(b) << 16);
 }
-constexpr std::uint8_t RedOf(Color c) { return std::uint8_t(c); }
-constexpr std::uint8_t GreenOf(Color c) { return std::uint8_t(c >> 8); }
-constexpr std::uint8_t BlueOf(Color c) { return std::uint8_t(c >> 16); }
+constexpr std::uint8_t RedOf(Color c) {
+  return std::uint8_t(c);
+}
+constexpr std::uint8_t GreenOf(Color c) {
+  return std::uint8_t(c >> 8);
+}
+constexpr std::uint8_t BlueOf(Color c) {
+  return std::uint8_t(c >> 16);
+}
 
 struct Point {
   int x = 0;
@@ -78,7 +84,9 @@ class Bitmap24 {
   // Same size and same pixels (row padding is not compared).
   bool SamePixels(const Bitmap24& other) const;
 
-  static std::ptrdiff_t StrideFor(int width) { return (std::ptrdiff_t(width) * 3 + 3) & ~std::ptrdiff_t(3); }
+  static std::ptrdiff_t StrideFor(int width) {
+    return (std::ptrdiff_t(width) * 3 + 3) & ~std::ptrdiff_t(3);
+  }
 
  private:
   int width_ = 0;

@@ -1,0 +1,287 @@
+#include "gfx/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace zevo::gfx {
+
+namespace {
+
+// The columns of row y (pixel centres at y + 0.5) inside the ellipse inscribed in the box;
+// false when the row misses it.
+bool EllipseSpan(double cx, double cy, double a, double b, int y, int& x0, int& x1) {
+  if (a <= 0 || b <= 0) return false;
+  const double dy = (y + 0.5 - cy) / b;
+  const double q = 1.0 - dy * dy;
+  if (q < 0) return false;
+  const double hw = a * std::sqrt(q);
+  x0 = int(std::ceil(cx - hw - 0.5));
+  x1 = int(std::floor(cx + hw - 0.5));
+  return x0 <= x1;
+}
+
+}  // namespace
+
+void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
+  Bitmap24& bm = *target_;
+  if (y < 0 || y >= bm.Height()) return;
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, bm.Width() - 1);
+  if (x0 > x1) return;
+  std::uint8_t* p = bm.Row(y) + x0 * 3;
+  const std::size_t n = std::size_t(x1 - x0 + 1);
+  const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
+  if (mode == PenMode::NotXor) {
+    for (std::size_t i = 0; i < n; ++i, p += 3) {
+      p[0] = std::uint8_t(~(b ^ p[0]));
+      p[1] = std::uint8_t(~(g ^ p[1]));
+      p[2] = std::uint8_t(~(r ^ p[2]));
+    }
+    return;
+  }
+  if (b == g && g == r) {
+    std::memset(p, b, n * 3);
+    return;
+  }
+  for (std::size_t i = 0; i < n; ++i, p += 3) {
+    p[0] = b;
+    p[1] = g;
+    p[2] = r;
+  }
+}
+
+void Canvas::Ellipse(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  if (right == left || bottom == top) return;
+  const double cx = (left + right) * 0.5, cy = (top + bottom) * 0.5;
+  const double a = (right - left) * 0.5, b = (bottom - top) * 0.5;
+  const int w = std::max(pen.width, 1);
+  const bool solid = brush.style == BrushStyle::Solid;
+  // A pen of the brush's colour in copy mode is indistinguishable from the fill.
+  const bool one_colour = solid && pen.mode == PenMode::Copy && pen.color == brush.color;
+  const double ia = a - w, ib = b - w;
+  const int y0 = std::max(top, 0), y1 = std::min(bottom, target_->Height());
+  for (int y = y0; y < y1; ++y) {
+    int ox0, ox1;
+    if (!EllipseSpan(cx, cy, a, b, y, ox0, ox1)) continue;
+    if (one_colour) {
+      PlotSpan(y, ox0, ox1, brush.color, PenMode::Copy);
+      continue;
+    }
+    int ix0, ix1;
+    if (!EllipseSpan(cx, cy, ia, ib, y, ix0, ix1)) {
+      PlotSpan(y, ox0, ox1, pen.color, pen.mode);
+      continue;
+    }
+    ix0 = std::max(ix0, ox0);
+    ix1 = std::min(ix1, ox1);
+    PlotSpan(y, ox0, ix0 - 1, pen.color, pen.mode);
+    PlotSpan(y, ix1 + 1, ox1, pen.color, pen.mode);
+    if (solid) PlotSpan(y, ix0, ix1, brush.color, pen.mode);
+  }
+}
+
+void Canvas::Polygon(std::span<const Point> points) {
+  const std::size_t n = points.size();
+  if (n < 2) return;
+  if (brush.style == BrushStyle::Solid && n >= 3) {
+    int ymin = points[0].y, ymax = points[0].y;
+    for (const Point& p : points) {
+      ymin = std::min(ymin, p.y);
+      ymax = std::max(ymax, p.y);
+    }
+    ymin = std::max(ymin, 0);
+    ymax = std::min(ymax, target_->Height() - 1);
+    std::vector<double> xs;
+    xs.reserve(n);
+    for (int y = ymin; y <= ymax; ++y) {
+      const double sy = y + 0.5;
+      xs.clear();
+      for (std::size_t i = 0; i < n; ++i) {
+        const Point& p = points[i];
+        const Point& q = points[(i + 1) % n];
+        if (p.y == q.y) continue;
+        const double lo = std::min(p.y, q.y), hi = std::max(p.y, q.y);
+        if (sy < lo || sy >= hi) continue;
+        xs.push_back(p.x + (sy - p.y) * double(q.x - p.x) / double(q.y - p.y));
+      }
+      std::sort(xs.begin(), xs.end());
+      for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+        const int x0 = int(std::ceil(xs[k] - 0.5));
+        const int x1 = int(std::ceil(xs[k + 1] - 0.5)) - 1;
+        PlotSpan(y, x0, x1, brush.color, pen.mode);
+      }
+    }
+  }
+  // The closed outline covers every vertex: each edge leaves out its end point, which the
+  // next edge starts from.
+  const Pen saved = pen;
+  pen.width = 1;
+  MoveTo(points[0].x, points[0].y);
+  for (std::size_t i = 1; i <= n; ++i) LineTo(points[i % n].x, points[i % n].y);
+  pen = saved;
+}
+
+void Canvas::FillRect(Rect r) {
+  if (r.Empty()) return;
+  for (int y = r.top; y < r.bottom; ++y)
+    PlotSpan(y, r.left, r.right - 1, brush.color, PenMode::Copy);
+}
+
+void Canvas::PenDot(int x, int y) {
+  if (pen.width <= 1) {
+    PlotSpan(y, x, x, pen.color, pen.mode);
+    return;
+  }
+  const int x0 = x - pen.width / 2, y0 = y - pen.width / 2;
+  for (int yy = y0; yy < y0 + pen.width; ++yy)
+    PlotSpan(yy, x0, x0 + pen.width - 1, pen.color, pen.mode);
+}
+
+void Canvas::LineTo(int x, int y) {
+  int x0 = pos_.x, y0 = pos_.y;
+  pos_ = {x, y};
+  const int w = std::max(pen.width, 1);
+  if (y0 == y && x0 != x) {
+    // Horizontal: one span per pen row.
+    const int a = std::min(x0, x < x0 ? x + 1 : x - 1);
+    const int b = std::max(x0, x < x0 ? x + 1 : x - 1);
+    const int top = y - (w > 1 ? w / 2 : 0);
+    const int left = a - (w > 1 ? w / 2 : 0);
+    const int right = b - (w > 1 ? w / 2 : 0) + w - 1;
+    for (int yy = top; yy < top + w; ++yy) PlotSpan(yy, left, right, pen.color, pen.mode);
+    return;
+  }
+  if (x0 == x && y0 != y) {
+    const int a = std::min(y0, y < y0 ? y + 1 : y - 1);
+    const int b = std::max(y0, y < y0 ? y + 1 : y - 1);
+    const int left = x - (w > 1 ? w / 2 : 0);
+    const int top = a - (w > 1 ? w / 2 : 0);
+    const int bottom = b - (w > 1 ? w / 2 : 0) + w - 1;
+    for (int yy = top; yy <= bottom; ++yy) PlotSpan(yy, left, left + w - 1, pen.color, pen.mode);
+    return;
+  }
+  const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
+  const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
+  int err = dx + dy;
+  while (x0 != x || y0 != y) {
+    PenDot(x0, y0);
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+    }
+  }
+}
+
+void Canvas::FloodFill(int x, int y) {
+  Bitmap24& bm = *target_;
+  if (!bm.Contains(x, y)) return;
+  const Color surface = bm.Pixel(x, y);
+  const Color fill = brush.color & 0x00FFFFFF;
+  if (surface == fill) return;
+  const std::uint8_t sb = BlueOf(surface), sg = GreenOf(surface), sr = RedOf(surface);
+  auto is_surface = [&](const std::uint8_t* row, int px) {
+    const std::uint8_t* p = row + px * 3;
+    return p[0] == sb && p[1] == sg && p[2] == sr;
+  };
+  const int w = bm.Width(), h = bm.Height();
+  // Pending seeds: one per run of surface pixels found next to a filled span.
+  std::vector<Point> seeds;
+  seeds.push_back({x, y});
+  while (!seeds.empty()) {
+    const Point s = seeds.back();
+    seeds.pop_back();
+    std::uint8_t* row = bm.Row(s.y);
+    if (!is_surface(row, s.x)) continue;
+    int l = s.x, r = s.x;
+    while (l > 0 && is_surface(row, l - 1)) --l;
+    while (r + 1 < w && is_surface(row, r + 1)) ++r;
+    PlotSpan(s.y, l, r, fill, PenMode::Copy);
+    for (int ny : {s.y - 1, s.y + 1}) {
+      if (ny < 0 || ny >= h) continue;
+      const std::uint8_t* nrow = bm.Row(ny);
+      int px = l;
+      while (px <= r) {
+        if (!is_surface(nrow, px)) {
+          ++px;
+          continue;
+        }
+        seeds.push_back({px, ny});
+        while (px <= r && is_surface(nrow, px)) ++px;
+      }
+    }
+  }
+}
+
+void Canvas::StretchCopy(Rect dest, const Bitmap24& src, Rect srcRect) {
+  StretchImpl(dest, src, srcRect, false, 0);
+}
+
+void Canvas::StretchDrawTransparent(Rect dest, const Bitmap24& src, Color transparent) {
+  StretchImpl(dest, src, Rect{0, 0, src.Width(), src.Height()}, true, transparent);
+}
+
+void Canvas::StretchImpl(Rect dest, const Bitmap24& src, Rect s, bool transparent, Color key) {
+  if (src.Empty()) return;
+  bool mirror_x = false, mirror_y = false;
+  if (dest.right < dest.left) {
+    std::swap(dest.left, dest.right);
+    mirror_x = !mirror_x;
+  }
+  if (dest.bottom < dest.top) {
+    std::swap(dest.top, dest.bottom);
+    mirror_y = !mirror_y;
+  }
+  if (s.right < s.left) {
+    std::swap(s.left, s.right);
+    mirror_x = !mirror_x;
+  }
+  if (s.bottom < s.top) {
+    std::swap(s.top, s.bottom);
+    mirror_y = !mirror_y;
+  }
+  const long long dw = dest.Width(), dh = dest.Height();
+  const long long sw = s.Width(), sh = s.Height();
+  if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
+  Bitmap24& bm = *target_;
+  const int cx0 = std::max(dest.left, 0), cx1 = std::min(dest.right, bm.Width());
+  const int cy0 = std::max(dest.top, 0), cy1 = std::min(dest.bottom, bm.Height());
+  if (cx0 >= cx1 || cy0 >= cy1) return;
+  // Nearest source pixel for each destination column: the one under the column's centre.
+  auto map = [](long long i, long long d, long long sn, long long s0, bool mirror, int limit) {
+    if (mirror) i = d - 1 - i;
+    long long v = s0 + ((2 * i + 1) * sn) / (2 * d);
+    return int(std::clamp<long long>(v, 0, limit - 1));
+  };
+  std::vector<int> xmap(std::size_t(cx1 - cx0));
+  for (int x = cx0; x < cx1; ++x)
+    xmap[std::size_t(x - cx0)] = map(x - dest.left, dw, sw, s.left, mirror_x, src.Width()) * 3;
+  const std::uint8_t kb = BlueOf(key), kg = GreenOf(key), kr = RedOf(key);
+  const bool same_width = !mirror_x && dw == sw && s.left >= 0 && s.right <= src.Width();
+  for (int y = cy0; y < cy1; ++y) {
+    const int sy = map(y - dest.top, dh, sh, s.top, mirror_y, src.Height());
+    const std::uint8_t* srow = src.Row(sy);
+    std::uint8_t* drow = bm.Row(y) + cx0 * 3;
+    if (same_width && !transparent) {
+      std::memcpy(drow, srow + xmap[0], std::size_t(cx1 - cx0) * 3);
+      continue;
+    }
+    for (std::size_t i = 0; i < xmap.size(); ++i, drow += 3) {
+      const std::uint8_t* p = srow + xmap[i];
+      if (transparent && p[0] == kb && p[1] == kg && p[2] == kr) continue;
+      drow[0] = p[0];
+      drow[1] = p[1];
+      drow[2] = p[2];
+    }
+  }
+}
+
+}  // namespace zevo::gfx

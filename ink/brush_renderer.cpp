@@ -1,0 +1,208 @@
+#include "ink/brush_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace zevo::ink {
+
+namespace {
+
+// Truncation toward zero, as every float-to-integer conversion of the renderer; values a
+// damaged file may carry (NaN, huge) are held in a range where the arithmetic stays defined.
+inline int Trunc(float v) {
+  if (!(v == v)) return 0;
+  constexpr float kLimit = 1 << 30;
+  if (v >= kLimit) return 1 << 30;
+  if (v <= -kLimit) return -(1 << 30);
+  return int(v);
+}
+
+// Per-thread scratch row of column sums for the 4 x 4 averaging.
+std::vector<std::uint16_t>& SumRow(std::size_t n) {
+  thread_local std::vector<std::uint16_t> row;
+  if (row.size() < n) row.resize(n);
+  return row;
+}
+
+}  // namespace
+
+BrushRenderer::BrushRenderer(gfx::Bitmap24& target)
+    : width_(target.Width()),
+      height_(target.Height()),
+      target_(&target),
+      work_(target.Width() * 4, target.Height() * 4),
+      canvas_(work_) {
+  RestoreDrawingState();
+}
+
+void BrushRenderer::RestoreDrawingState() {
+  canvas_.pen = gfx::Pen{color_, 1, gfx::PenMode::Copy};
+  canvas_.brush = gfx::Brush{color_, gfx::BrushStyle::Solid};
+}
+
+void BrushRenderer::SetColor(gfx::Color color) {
+  color_ = color & 0x00FFFFFF;
+  RestoreDrawingState();
+}
+
+void BrushRenderer::DrawDisc(float x, float y, float r) {
+  canvas_.Ellipse(Trunc((x - r) * 4), Trunc((y - r) * 4), Trunc((x + r) * 4), Trunc((y + r) * 4));
+}
+
+void BrushRenderer::DrawContour(float x, float y, float r) {
+  canvas_.pen = gfx::Pen{gfx::kBlack, 4, gfx::PenMode::NotXor};
+  canvas_.brush = gfx::Brush{gfx::kWhite, gfx::BrushStyle::Clear};
+  DrawDisc(x, y, r);
+  RestoreDrawingState();
+}
+
+void BrushRenderer::BeginAt(float x, float y, float radius) {
+  x_ = x;
+  y_ = y;
+  radius_ = radius;
+  const int left = Trunc((x - radius) * 4), top = Trunc((y - radius) * 4);
+  const int right = Trunc((x + radius) * 4), bottom = Trunc((y + radius) * 4);
+  if (4 * width_ >= left && right >= 0 && 4 * height_ >= top && bottom >= 0)
+    canvas_.Ellipse(left, top, right, bottom);
+}
+
+void BrushRenderer::BeginAtWithContour(float x, float y, float radius) {
+  x_ = x;
+  y_ = y;
+  radius_ = radius;
+  DrawDisc(x, y, radius);
+  DrawContour(x, y, radius);
+}
+
+BrushRenderer::Box BrushRenderer::SegmentBox(float x1, float y1, float r1) const {
+  const float x0 = x_, y0 = y_, r0 = radius_;
+  const float m = float(r0 > r1 ? Trunc(r0 + 2) : Trunc(r1 + 2));
+  Box b;
+  if (x1 < x0) {
+    b.left = Trunc(x1 - m);
+    b.right = Trunc(m + x0);
+  } else {
+    b.left = Trunc(x0 - m);
+    b.right = Trunc(x1 + m);
+  }
+  if (y1 < y0) {
+    b.top = Trunc(y1 - m);
+    b.bottom = Trunc(m + y0);
+  } else {
+    b.top = Trunc(y0 - m);
+    b.bottom = Trunc(y1 + m);
+  }
+  return b;
+}
+
+void BrushRenderer::DrawSegment(float x1, float y1, float r1) {
+  const Box box = SegmentBox(x1, y1, r1);
+  const float x0 = x_, y0 = y_, r0 = radius_;
+  x_ = x1;
+  y_ = y1;
+  radius_ = r1;
+  if (box.left > width_ || box.right < 0 || box.top > height_ || box.bottom < 0) return;
+
+  const float dr = r0 - r1;
+  const float dx = x1 - x0;
+  const float dy = y1 - y0;
+  const float d2 = dx * dx + dy * dy;
+  const float d = std::sqrt(d2);
+
+  // The disc at the old point was drawn when that point was reached.
+  DrawDisc(x1, y1, r1);
+  // One disc inside the other: nothing joins them.
+  if (std::fabs(dr) > d) return;
+
+  float k = 0, t = 0;
+  if (d > 0.5f) {
+    k = dr / d2;
+    t = k * d;
+  }
+  // Where the two outer common tangents touch the disc (px, py, r).
+  auto tangents = [&](float px, float py, float r, gfx::Point& minus, gfx::Point& plus) {
+    const float a = r * t;
+    float h2 = r * r - a * a;
+    if (h2 < 0) h2 = 0;
+    const float m = r * k;
+    const float bx = px + m * dx;
+    const float by = py + m * dy;
+    if (d2 < 0.005f) {
+      minus = plus = {Trunc(bx * 4), Trunc(by * 4)};
+      return;
+    }
+    const float s = std::sqrt(h2 / d2);
+    minus = {Trunc((bx - dy * s) * 4), Trunc((by + dx * s) * 4)};
+    plus = {Trunc((bx + dy * s) * 4), Trunc((by - dx * s) * 4)};
+  };
+  gfx::Point q[4];
+  tangents(x0, y0, r0, q[0], q[3]);
+  tangents(x1, y1, r1, q[1], q[2]);
+  canvas_.Polygon(q);
+}
+
+void BrushRenderer::LineTo(float x, float y, float radius) {
+  const Box box = SegmentBox(x, y, radius);
+  DrawSegment(x, y, radius);
+  DownsampleRect(box.left, box.top, box.right, box.bottom);
+}
+
+void BrushRenderer::LineToWithContour(float x, float y, float radius) {
+  DrawContour(x_, y_, radius_);
+  const Box box = SegmentBox(x, y, radius);
+  DrawSegment(x, y, radius);
+  // At pen-up the outline is gone.
+  if (radius != 0) DrawContour(x, y, radius);
+  DownsampleRect(box.left, box.top, box.right, box.bottom);
+}
+
+void BrushRenderer::DownsampleRect(int left, int top, int right, int bottom) {
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, width_);
+  bottom = std::min(bottom, height_);
+  if (left >= right || top >= bottom) return;
+  const std::size_t n = std::size_t(right - left) * 12;  // work bytes per row of the box
+  std::vector<std::uint16_t>& sum = SumRow(n);
+  for (int j = top; j < bottom; ++j) {
+    const std::uint8_t* w0 = work_.Row(4 * j) + std::size_t(left) * 12;
+    const std::uint8_t* w1 = w0 + work_.Stride();
+    const std::uint8_t* w2 = w1 + work_.Stride();
+    const std::uint8_t* w3 = w2 + work_.Stride();
+    std::uint16_t* s = sum.data();
+    for (std::size_t k = 0; k < n; ++k) s[k] = std::uint16_t(w0[k] + w1[k] + w2[k] + w3[k]);
+    std::uint8_t* out = target_->Row(j) + std::size_t(left) * 3;
+    const int count = right - left;
+    for (int i = 0; i < count; ++i) {
+      const std::uint16_t* b = s + std::size_t(i) * 12;
+      out[3 * i + 0] = std::uint8_t((b[0] + b[3] + b[6] + b[9]) >> 4);
+      out[3 * i + 1] = std::uint8_t((b[1] + b[4] + b[7] + b[10]) >> 4);
+      out[3 * i + 2] = std::uint8_t((b[2] + b[5] + b[8] + b[11]) >> 4);
+    }
+  }
+}
+
+void BrushRenderer::DownsampleAll() {
+  DownsampleRect(0, 0, width_, height_);
+}
+
+void BrushRenderer::ClearWhite() {
+  std::memset(target_->Data(), 0xFF, target_->ByteSize());
+  std::memset(work_.Data(), 0xFF, work_.ByteSize());
+}
+
+void BrushRenderer::LoadFromTarget() {
+  const std::size_t row_bytes = std::size_t(work_.Width()) * 3;
+  for (int j = 0; j < height_; ++j) {
+    const std::uint8_t* t = target_->Row(j);
+    std::uint8_t* w = work_.Row(4 * j);
+    for (int i = 0; i < width_; ++i) {
+      for (int u = 0; u < 4; ++u) std::memcpy(w + (4 * i + u) * 3, t + i * 3, 3);
+    }
+    for (int v = 1; v < 4; ++v) std::memcpy(work_.Row(4 * j + v), w, row_bytes);
+  }
+}
+
+}  // namespace zevo::ink
