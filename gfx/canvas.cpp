@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace zevo::gfx {
@@ -20,6 +21,31 @@ bool EllipseSpan(double cx, double cy, double a, double b, int y, int& x0, int& 
   x0 = int(std::ceil(cx - hw - 0.5));
   x1 = int(std::floor(cx + hw - 0.5));
   return x0 <= x1;
+}
+
+// The spans of the ellipse inscribed in a W x H box depend on W and H alone: offsets from the
+// box's left edge per row, -1 / -2 for a row that misses the ellipse. Discs of the same box
+// size recur all through a history, so the spans are computed once per size.
+struct EllipseSpans {
+  std::vector<std::int32_t> x0, x1;
+};
+
+const EllipseSpans& SpansFor(int w, int h) {
+  thread_local std::unordered_map<std::uint64_t, EllipseSpans> cache;
+  const std::uint64_t key = (std::uint64_t(std::uint32_t(w)) << 32) | std::uint32_t(h);
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  if (cache.size() > 4096) cache.clear();
+  EllipseSpans spans;
+  spans.x0.resize(std::size_t(h));
+  spans.x1.resize(std::size_t(h));
+  for (int y = 0; y < h; ++y) {
+    int a, b;
+    if (!EllipseSpan(w * 0.5, h * 0.5, w * 0.5, h * 0.5, y, a, b)) a = -1, b = -2;
+    spans.x0[std::size_t(y)] = a;
+    spans.x1[std::size_t(y)] = b;
+  }
+  return cache.emplace(key, std::move(spans)).first->second;
 }
 
 }  // namespace
@@ -56,21 +82,35 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   if (right == left || bottom == top) return;
+  // Boxes far larger than any bitmap are clipped rows; their spans are computed directly.
+  const bool cached = right - left <= 8192 && bottom - top <= 8192;
   const double cx = (left + right) * 0.5, cy = (top + bottom) * 0.5;
   const double a = (right - left) * 0.5, b = (bottom - top) * 0.5;
+  const EllipseSpans* outer = cached ? &SpansFor(right - left, bottom - top) : nullptr;
+  auto outer_span = [&](int y, int& x0, int& x1) {
+    if (!outer) return EllipseSpan(cx, cy, a, b, y, x0, x1);
+    x0 = outer->x0[std::size_t(y - top)];
+    x1 = outer->x1[std::size_t(y - top)];
+    if (x0 > x1) return false;
+    x0 += left;
+    x1 += left;
+    return true;
+  };
   const int w = std::max(pen.width, 1);
   const bool solid = brush.style == BrushStyle::Solid;
-  // A pen of the brush's colour in copy mode is indistinguishable from the fill.
-  const bool one_colour = solid && pen.mode == PenMode::Copy && pen.color == brush.color;
-  const double ia = a - w, ib = b - w;
   const int y0 = std::max(top, 0), y1 = std::min(bottom, target_->Height());
+  // A pen of the brush's colour in copy mode is indistinguishable from the fill: one span a row.
+  if (solid && pen.mode == PenMode::Copy && pen.color == brush.color) {
+    for (int y = y0; y < y1; ++y) {
+      int ox0, ox1;
+      if (outer_span(y, ox0, ox1)) PlotSpan(y, ox0, ox1, brush.color, PenMode::Copy);
+    }
+    return;
+  }
+  const double ia = a - w, ib = b - w;
   for (int y = y0; y < y1; ++y) {
     int ox0, ox1;
-    if (!EllipseSpan(cx, cy, a, b, y, ox0, ox1)) continue;
-    if (one_colour) {
-      PlotSpan(y, ox0, ox1, brush.color, PenMode::Copy);
-      continue;
-    }
+    if (!outer_span(y, ox0, ox1)) continue;
     int ix0, ix1;
     if (!EllipseSpan(cx, cy, ia, ib, y, ix0, ix1)) {
       PlotSpan(y, ox0, ox1, pen.color, pen.mode);
@@ -84,31 +124,117 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
   }
 }
 
+namespace {
+
+// True for a triangle or a quadrilateral that turns one way only (degenerate ones included).
+bool SmallConvex(std::span<const Point> p) {
+  const std::size_t n = p.size();
+  if (n < 3 || n > 4) return false;
+  int pos = 0, neg = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& a = p[i];
+    const Point& b = p[(i + 1) % n];
+    const Point& c = p[(i + 2) % n];
+    const long long cross =
+        (long long)(b.x - a.x) * (c.y - b.y) - (long long)(b.y - a.y) * (c.x - b.x);
+    pos += cross > 0;
+    neg += cross < 0;
+  }
+  return pos == 0 || neg == 0;
+}
+
+}  // namespace
+
+// The brush renderer's joining quadrilaterals: each row gets the span of the polygon within
+// half a pixel of the row, which covers both the inside and the 1-pixel outline in one pass.
+void Canvas::ConvexPolygon(std::span<const Point> points) {
+  const std::size_t n = points.size();
+  struct Edge {
+    float y0, y1, x0, slope;  // y0 < y1, or y0 == y1 with slope 0 and x0..x1 in slope slot
+    float xa, xb;             // a horizontal edge's ends
+    bool flat;
+  };
+  Edge edges[4];
+  int ymin = points[0].y, ymax = points[0].y;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& p = points[i];
+    const Point& q = points[(i + 1) % n];
+    ymin = std::min(ymin, p.y);
+    ymax = std::max(ymax, p.y);
+    Edge& e = edges[i];
+    e.flat = p.y == q.y;
+    const Point& a = p.y <= q.y ? p : q;
+    const Point& b = p.y <= q.y ? q : p;
+    e.y0 = float(a.y);
+    e.y1 = float(b.y);
+    e.x0 = float(a.x);
+    e.slope = e.flat ? 0.0f : float(b.x - a.x) / float(b.y - a.y);
+    e.xa = float(std::min(p.x, q.x));
+    e.xb = float(std::max(p.x, q.x));
+  }
+  ymin = std::max(ymin, 0);
+  ymax = std::min(ymax, target_->Height() - 1);
+  for (int y = ymin; y <= ymax; ++y) {
+    const float lo = float(y) - 0.5f, hi = float(y) + 0.5f;
+    float xmin = 1e30f, xmax = -1e30f;
+    for (std::size_t i = 0; i < n; ++i) {
+      const Edge& e = edges[i];
+      if (e.y1 < lo || e.y0 > hi) continue;
+      float xa, xb;
+      if (e.flat) {
+        xa = e.xa;
+        xb = e.xb;
+      } else {
+        // The part of the edge inside the band [lo, hi].
+        xa = e.x0 + (std::max(e.y0, lo) - e.y0) * e.slope;
+        xb = e.x0 + (std::min(e.y1, hi) - e.y0) * e.slope;
+      }
+      xmin = std::min(xmin, std::min(xa, xb));
+      xmax = std::max(xmax, std::max(xa, xb));
+    }
+    if (xmin > xmax) continue;
+    PlotSpan(y, int(std::floor(xmin + 0.5f)), int(std::floor(xmax + 0.5f)), brush.color, pen.mode);
+  }
+}
+
 void Canvas::Polygon(std::span<const Point> points) {
   const std::size_t n = points.size();
   if (n < 2) return;
+  // One colour for fill and outline, copy mode: the single-pass path gives the same cover.
+  if (brush.style == BrushStyle::Solid && pen.mode == PenMode::Copy && pen.color == brush.color &&
+      SmallConvex(points)) {
+    ConvexPolygon(points);
+    return;
+  }
   if (brush.style == BrushStyle::Solid && n >= 3) {
+    // Edges that cross some row, with their inverse slopes; reused between calls.
+    struct Edge {
+      double y_lo, y_hi, x_at, slope;
+    };
+    thread_local std::vector<Edge> edges;
+    thread_local std::vector<double> xs;
+    edges.clear();
     int ymin = points[0].y, ymax = points[0].y;
-    for (const Point& p : points) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const Point& p = points[i];
+      const Point& q = points[(i + 1) % n];
       ymin = std::min(ymin, p.y);
       ymax = std::max(ymax, p.y);
+      if (p.y == q.y) continue;
+      const double slope = double(q.x - p.x) / double(q.y - p.y);
+      edges.push_back(
+          {double(std::min(p.y, q.y)), double(std::max(p.y, q.y)), p.x - p.y * slope, slope});
     }
     ymin = std::max(ymin, 0);
     ymax = std::min(ymax, target_->Height() - 1);
-    std::vector<double> xs;
-    xs.reserve(n);
     for (int y = ymin; y <= ymax; ++y) {
       const double sy = y + 0.5;
       xs.clear();
-      for (std::size_t i = 0; i < n; ++i) {
-        const Point& p = points[i];
-        const Point& q = points[(i + 1) % n];
-        if (p.y == q.y) continue;
-        const double lo = std::min(p.y, q.y), hi = std::max(p.y, q.y);
-        if (sy < lo || sy >= hi) continue;
-        xs.push_back(p.x + (sy - p.y) * double(q.x - p.x) / double(q.y - p.y));
-      }
-      std::sort(xs.begin(), xs.end());
+      for (const Edge& e : edges)
+        if (sy >= e.y_lo && sy < e.y_hi) xs.push_back(e.x_at + sy * e.slope);
+      // Few crossings per row: insertion sort beats the general one.
+      for (std::size_t i = 1; i < xs.size(); ++i)
+        for (std::size_t j = i; j > 0 && xs[j - 1] > xs[j]; --j) std::swap(xs[j - 1], xs[j]);
       for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
         const int x0 = int(std::ceil(xs[k] - 0.5));
         const int x1 = int(std::ceil(xs[k + 1] - 0.5)) - 1;
@@ -133,7 +259,18 @@ void Canvas::FillRect(Rect r) {
 
 void Canvas::PenDot(int x, int y) {
   if (pen.width <= 1) {
-    PlotSpan(y, x, x, pen.color, pen.mode);
+    if (!target_->Contains(x, y)) return;
+    std::uint8_t* p = target_->Row(y) + x * 3;
+    const Color c = pen.color;
+    if (pen.mode == PenMode::NotXor) {
+      p[0] = std::uint8_t(~(BlueOf(c) ^ p[0]));
+      p[1] = std::uint8_t(~(GreenOf(c) ^ p[1]));
+      p[2] = std::uint8_t(~(RedOf(c) ^ p[2]));
+    } else {
+      p[0] = BlueOf(c);
+      p[1] = GreenOf(c);
+      p[2] = RedOf(c);
+    }
     return;
   }
   const int x0 = x - pen.width / 2, y0 = y - pen.width / 2;

@@ -70,6 +70,7 @@ class Canvas {
 
  private:
   void StretchImpl(Rect dest, const Bitmap24& src, Rect srcRect, bool transparent, Color key);
+  void ConvexPolygon(std::span<const Point> points);
   void PlotSpan(int y, int x0, int x1, Color c, PenMode mode);
   void PenDot(int x, int y);
 

@@ -1,0 +1,189 @@
+#include "gfx/canvas.h"
+
+#include <gtest/gtest.h>
+
+namespace zevo::gfx {
+namespace {
+
+constexpr Color kInk = 0x00102030;
+
+int Count(const Bitmap24& bm, Color c) {
+  int n = 0;
+  for (int y = 0; y < bm.Height(); ++y)
+    for (int x = 0; x < bm.Width(); ++x) n += bm.Pixel(x, y) == c;
+  return n;
+}
+
+Canvas InkCanvas(Bitmap24& bm) {
+  Canvas c(bm);
+  c.pen = {kInk, 1, PenMode::Copy};
+  c.brush = {kInk, BrushStyle::Solid};
+  return c;
+}
+
+TEST(Canvas, EllipseExcludesRightAndBottomEdges) {
+  Bitmap24 bm(20, 20, kWhite);
+  Canvas c = InkCanvas(bm);
+  c.Ellipse(2, 3, 12, 9);
+  for (int y = 0; y < 20; ++y) {
+    EXPECT_NE(bm.Pixel(12, y), kInk);
+    EXPECT_NE(bm.Pixel(1, y), kInk);
+  }
+  for (int x = 0; x < 20; ++x) {
+    EXPECT_NE(bm.Pixel(x, 9), kInk);
+    EXPECT_NE(bm.Pixel(x, 2), kInk);
+  }
+  // The extremes of the box are reached, and the shape is symmetric.
+  EXPECT_EQ(bm.Pixel(2, 5), kInk);
+  EXPECT_EQ(bm.Pixel(11, 5), kInk);
+  EXPECT_EQ(bm.Pixel(7, 3), kInk);
+  EXPECT_EQ(bm.Pixel(7, 8), kInk);
+  EXPECT_NE(bm.Pixel(2, 3), kInk);
+  for (int y = 3; y < 9; ++y)
+    for (int x = 2; x < 12; ++x) EXPECT_EQ(bm.Pixel(x, y), bm.Pixel(13 - x, 11 - y));
+  // Degenerate boxes draw nothing; tiny ones one pixel.
+  Bitmap24 tiny(5, 5, kWhite);
+  Canvas t = InkCanvas(tiny);
+  t.Ellipse(2, 2, 2, 4);
+  EXPECT_EQ(Count(tiny, kInk), 0);
+  t.Ellipse(1, 1, 2, 2);
+  EXPECT_EQ(Count(tiny, kInk), 1);
+}
+
+TEST(Canvas, NotXorOutlineTwiceRestoresAndOnlyTouchesTheRing) {
+  Bitmap24 bm(40, 30);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) bm.SetPixel(x, y, Rgb(x * 5, y * 7, (x ^ y) * 3));
+  const Bitmap24 before = bm;
+  Canvas c(bm);
+  c.pen = {kBlack, 4, PenMode::NotXor};
+  c.brush = {kWhite, BrushStyle::Clear};
+  c.Ellipse(3, 2, 37, 28);
+  EXPECT_FALSE(bm.SamePixels(before));
+  // The centre lies inside the ring and is untouched; a ring pixel is inverted.
+  EXPECT_EQ(bm.Pixel(20, 15), before.Pixel(20, 15));
+  EXPECT_EQ(bm.Pixel(4, 15), ~before.Pixel(4, 15) & 0x00FFFFFF);
+  c.Ellipse(3, 2, 37, 28);
+  EXPECT_TRUE(bm.SamePixels(before));
+}
+
+TEST(Canvas, PolygonUsesTheAlternateRule) {
+  Bitmap24 bm(30, 30, kWhite);
+  Canvas c = InkCanvas(bm);
+  c.pen.color = kBlack;  // outline apart from the fill
+  // A square traced twice over an inner square: the inner part is filled an even number of
+  // times and stays empty.
+  const Point pts[] = {{2, 2},   {27, 2},  {27, 27}, {2, 27},  {2, 2},
+                       {10, 10}, {10, 20}, {20, 20}, {20, 10}, {10, 10}};
+  c.Polygon(pts);
+  EXPECT_EQ(bm.Pixel(5, 15), kInk);
+  EXPECT_EQ(bm.Pixel(15, 15), kWhite);
+  EXPECT_EQ(bm.Pixel(2, 2), kBlack);  // outline covers the vertices
+  EXPECT_EQ(bm.Pixel(27, 27), kBlack);
+  EXPECT_EQ(bm.Pixel(28, 15), kWhite);
+}
+
+TEST(Canvas, LinesExcludeTheirEndPointAndHonourThePenWidth) {
+  Bitmap24 bm(20, 20, kWhite);
+  Canvas c = InkCanvas(bm);
+  c.MoveTo(2, 5);
+  c.LineTo(10, 5);
+  EXPECT_EQ(bm.Pixel(2, 5), kInk);
+  EXPECT_EQ(bm.Pixel(9, 5), kInk);
+  EXPECT_EQ(bm.Pixel(10, 5), kWhite);
+  EXPECT_EQ(c.Position(), (Point{10, 5}));
+  c.LineTo(10, 2);  // upwards
+  EXPECT_EQ(bm.Pixel(10, 5), kInk);
+  EXPECT_EQ(bm.Pixel(10, 3), kInk);
+  EXPECT_EQ(bm.Pixel(10, 2), kWhite);
+  c.MoveTo(0, 0);
+  c.LineTo(6, 3);  // diagonal Bresenham: 6 pixels, one per column
+  int n = 0;
+  for (int x = 0; x < 7; ++x)
+    for (int y = 0; y < 4; ++y) n += bm.Pixel(x, y) == kInk;
+  EXPECT_EQ(n, 6);
+
+  Bitmap24 wide(20, 20, kWhite);
+  Canvas w = InkCanvas(wide);
+  w.pen.width = 4;
+  w.MoveTo(8, 2);
+  w.LineTo(8, 12);
+  // A square pen centred on each of the 10 path pixels: rows 0..12, columns 6..9.
+  EXPECT_EQ(Count(wide, kInk), 4 * 13);
+  EXPECT_EQ(wide.Pixel(6, 0), kInk);
+  EXPECT_EQ(wide.Pixel(9, 12), kInk);
+  EXPECT_EQ(wide.Pixel(9, 13), kWhite);
+  EXPECT_EQ(wide.Pixel(10, 5), kWhite);
+}
+
+TEST(Canvas, FloodFillFillsOnlyTheConnectedSurface) {
+  Bitmap24 bm(50, 40, kWhite);
+  Canvas c = InkCanvas(bm);
+  // A closed ring of black splits the white into inside and outside.
+  c.pen = {kBlack, 1, PenMode::Copy};
+  c.brush = {kWhite, BrushStyle::Clear};
+  c.Ellipse(10, 5, 40, 35);
+  bm.SetPixel(0, 1, kBlack);
+  bm.SetPixel(1, 0, kBlack);  // (0,0) touches (1,1) only diagonally: not connected
+  c.brush = {kInk, BrushStyle::Solid};
+  c.FloodFill(25, 20);
+  EXPECT_EQ(bm.Pixel(25, 20), kInk);
+  EXPECT_EQ(bm.Pixel(5, 20), kWhite);
+  EXPECT_EQ(bm.Pixel(10, 20), kBlack);
+  c.FloodFill(5, 20);
+  EXPECT_EQ(bm.Pixel(49, 39), kInk);
+  EXPECT_EQ(bm.Pixel(0, 0), kWhite);
+  // Filling with the seed's own colour, or outside, changes nothing.
+  const Bitmap24 before = bm;
+  c.FloodFill(25, 20);
+  c.FloodFill(-1, 3);
+  c.FloodFill(50, 3);
+  EXPECT_TRUE(bm.SamePixels(before));
+}
+
+TEST(Canvas, FloodFillOfALargeMazeNeedsNoRecursion) {
+  // A serpentine corridor a recursive fill would overflow the stack on.
+  Bitmap24 bm(2001, 2001, kWhite);
+  for (int y = 1; y < 2000; y += 2)
+    for (int x = 0; x < 2001; ++x)
+      if ((y / 2) % 2 == 0 ? x != 2000 : x != 0) bm.SetPixel(x, y, kBlack);
+  Canvas c(bm);
+  c.brush = {kInk, BrushStyle::Solid};
+  c.FloodFill(0, 0);
+  EXPECT_EQ(bm.Pixel(1000, 2000), kInk);
+  EXPECT_EQ(Count(bm, kWhite), 0);
+}
+
+TEST(Canvas, StretchCopyPicksTheNearestPixelAndClips) {
+  Bitmap24 src(3, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) src.SetPixel(x, y, Rgb(x * 100, y * 100, 1));
+  Bitmap24 dst(8, 6, kWhite);
+  Canvas c(dst);
+  c.StretchCopy({0, 0, 6, 4}, src);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(dst.Pixel(x, y), src.Pixel(x / 2, y / 2));
+  EXPECT_EQ(dst.Pixel(6, 0), kWhite);
+  // Mirrored by a negative width.
+  c.StretchCopy({3, 4, 0, 6}, src, {0, 0, 3, 1});
+  EXPECT_EQ(dst.Pixel(0, 4), src.Pixel(2, 0));
+  EXPECT_EQ(dst.Pixel(2, 5), src.Pixel(0, 0));
+  // Mostly outside: only the visible part is written.
+  c.StretchCopy({-2, -2, 10, 10}, src);
+  EXPECT_EQ(dst.Pixel(0, 0), src.Pixel(0, 0));
+  EXPECT_EQ(dst.Pixel(7, 5), src.Pixel(2, 1));
+}
+
+TEST(Canvas, StretchDrawLeavesOutTheTransparentColour) {
+  Bitmap24 seal(2, 2, kWhite);
+  seal.SetPixel(1, 1, 0x000000FF);
+  Bitmap24 dst(4, 4, 0x00808080);
+  Canvas c(dst);
+  c.StretchDrawTransparent({0, 0, 4, 4}, seal, kWhite);
+  EXPECT_EQ(dst.Pixel(0, 0), 0x00808080u);
+  EXPECT_EQ(dst.Pixel(3, 3), 0x000000FFu);
+  EXPECT_EQ(Count(dst, 0x000000FF), 4);
+}
+
+}  // namespace
+}  // namespace zevo::gfx
