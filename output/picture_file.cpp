@@ -1,0 +1,65 @@
+#include "output/picture_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "gfx/bmp_file.h"
+#include "gfx/jpeg_file.h"
+
+namespace zevo::output {
+
+std::string UpperExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot);
+  for (char& c : ext)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return ext;
+}
+
+PictureFormat CloseTimePictureFormat(const std::string& path) {
+  return UpperExtension(path) == ".JPG" ? PictureFormat::Jpeg : PictureFormat::Bmp;
+}
+
+PictureTarget SavePicTarget(const std::string& chosen) {
+  const std::string ext = UpperExtension(chosen);
+  if (ext == ".JPG") return {chosen, PictureFormat::Jpeg};
+  if (ext == ".BMP") return {chosen, PictureFormat::Bmp};
+  return {chosen + ".BMP", PictureFormat::Bmp};
+}
+
+std::string ProposePictureName(const std::string& folder,
+                               const std::function<bool(const std::string&)>& exists) {
+  std::string prefix = folder;
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+  for (int n = 1; n <= kMaxPictureNumber; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Image%02d.JPG", n);
+    const std::string candidate = prefix + name;
+    bool taken;
+    if (exists) {
+      taken = exists(candidate);
+    } else {
+      std::error_code ec;
+      taken = std::filesystem::is_regular_file(candidate, ec);
+    }
+    if (!taken) return candidate;
+  }
+  return {};
+}
+
+bool WritePictureFile(const gfx::Bitmap24& picture, const std::string& path, PictureFormat format,
+                      std::string* error) {
+  if (format == PictureFormat::Jpeg) {
+    if (picture.Empty()) {
+      if (error) *error = "an empty picture cannot be written as JPEG";
+      return false;
+    }
+    return gfx::SaveJpegFile(picture, path, gfx::kJpegQuality, error);
+  }
+  return gfx::SaveBmpFile(picture, path, error);
+}
+
+}  // namespace zevo::output

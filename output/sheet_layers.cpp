@@ -1,0 +1,113 @@
+#include "output/sheet_layers.h"
+
+#include <algorithm>
+#include <new>
+
+#include "seals/trace_pages.h"
+
+namespace zevo::output {
+
+std::string CheckWorkBitmapSize(long long w, long long h) {
+  if (w <= 0 || h <= 0) return "the size must be at least 1 x 1 pixel";
+  const long long ww = 4 * w, wh = 4 * h;
+  if (ww > gfx::Bitmap24::kMaxSide || wh > gfx::Bitmap24::kMaxSide)
+    return "the 4x work bitmap would be larger than " + std::to_string(gfx::Bitmap24::kMaxSide) +
+           " pixels on a side";
+  const unsigned long long bytes =
+      static_cast<unsigned long long>(gfx::Bitmap24::StrideFor(int(ww))) *
+      static_cast<unsigned long long>(wh);
+  if (bytes > kMaxWorkBitmapBytes)
+    return "the 4x work bitmap would need " + std::to_string(bytes >> 20) + " MB (at most " +
+           std::to_string(kMaxWorkBitmapBytes >> 20) + " MB)";
+  return {};
+}
+
+int TruncCoord(double v) {
+  constexpr double kLimit = 1 << 28;
+  if (!(v > -kLimit)) return -(1 << 28);
+  if (v > kLimit) return 1 << 28;
+  return int(v);
+}
+
+namespace {
+
+void DrawInk(ink::BrushRenderer& r, const ink::Stroke& e, const SheetMapping& map) {
+  bool first = true;
+  for (const ink::StrokeSample& s : e.samples) {
+    float x, y, rad;
+    map.Sample(s, x, y, rad);
+    if (first) {
+      r.BeginAt(x, y, rad);
+      first = false;
+    } else {
+      r.DrawSegment(x, y, rad);
+    }
+  }
+}
+
+void DrawFill(ink::BrushRenderer& r, const ink::Stroke& e, const SheetMapping& map) {
+  const gfx::Point p = map.FillSeed(e.x, e.y);
+  r.WorkCanvas().FloodFill(p.x, p.y);
+}
+
+}  // namespace
+
+void DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
+                         ProgressDisplay* progress) {
+  ProgressRun run(progress, model.Count(), kProgressLineTraceModel);
+  for (ink::Stroke* e = model.GotoHead(); e != nullptr; e = model.StepForward()) {
+    if (e->kind == ink::StrokeKind::Ink) {
+      r.SetColor(seals::kTraceColor);
+      DrawInk(r, *e, map);
+    } else if (e->kind == ink::StrokeKind::Fill) {
+      r.SetColor(seals::kTraceColor);
+      DrawFill(r, *e, map);
+    }
+    run.Step();
+  }
+}
+
+void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
+                      ProgressDisplay* progress) {
+  // Entries are read by index so the walk cannot move the document's position.
+  const int shown = live.Position();
+  if (shown <= 0) return;
+  ProgressRun run(progress, live.Count(), kProgressLineHistory);
+  for (int i = 0; i < shown; ++i) {
+    const ink::Stroke* e = live.Entry(i);
+    if (e == nullptr) break;
+    switch (e->kind) {
+      case ink::StrokeKind::Ink:
+        r.SetColor(e->value);
+        DrawInk(r, *e, map);
+        break;
+      case ink::StrokeKind::Picture:
+        if (e->bitmap && !e->bitmap->Empty()) map.DrawPicture(r.WorkCanvas(), *e);
+        break;
+      case ink::StrokeKind::Stamp:
+        if (e->bitmap && !e->bitmap->Empty()) map.DrawStamp(r.WorkCanvas(), *e);
+        break;
+      case ink::StrokeKind::Fill:
+        r.SetColor(e->value);
+        DrawFill(r, *e, map);
+        break;
+    }
+    run.Step();
+  }
+}
+
+std::optional<gfx::Bitmap24> MakeTile(const gfx::Bitmap24& background, int tile_w, int tile_h,
+                                      int max_w, int max_h) {
+  std::optional<gfx::Bitmap24> tile = gfx::Bitmap24::TryCreate(
+      std::clamp(tile_w, 1, std::max(max_w, 1)), std::clamp(tile_h, 1, std::max(max_h, 1)));
+  if (!tile) return std::nullopt;
+  gfx::Canvas(*tile).StretchCopy(gfx::Rect{0, 0, tile_w, tile_h}, background);
+  return tile;
+}
+
+void CopyTile(gfx::Canvas& work, gfx::Rect dest, const gfx::Bitmap24& tile, int tile_w,
+              int tile_h) {
+  work.StretchCopy(dest, tile, gfx::Rect{0, 0, tile_w, tile_h});
+}
+
+}  // namespace zevo::output

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "gfx/bitmap24.h"
+#include "gfx/result.h"
+#include "output/sheet_layers.h"
+
+namespace zevo::output {
+
+// The default export size: the paper at 100 %.
+inline constexpr int kDefaultExportWidth = 1024;
+inline constexpr int kDefaultExportHeight = 718;
+
+// The paper placed in a picture: uniform scale s from paper to picture pixels and the offset
+// of the paper's top-left corner, the paper centred in the direction it does not fill.
+struct SheetFit {
+  float s = 1;
+  float ox = 0;
+  float oy = 0;
+};
+SheetFit FitSheet(int picture_width, int picture_height, int paper_width, int paper_height);
+
+// The work-bitmap rectangle a background image of bw x bh takes in the picture, by fit.
+gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int paper_width,
+                       int paper_height);
+
+// Renders the whole sheet into a new picture of width x height: white paper, background,
+// grid, trace model (left at its last entry), then the live history up to its current
+// position, drawn at 4x and averaged once. The live document's position is unchanged.
+// Refused with a message for a size of zero or less, one whose work bitmap (16 times the
+// picture's pixels) is over the limit or cannot be allocated, or a paper size of zero.
+Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInputs& inputs);
+
+}  // namespace zevo::output

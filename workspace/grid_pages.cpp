@@ -1,0 +1,86 @@
+#include "workspace/grid_pages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "gfx/canvas.h"
+
+namespace zevo::workspace {
+
+namespace {
+
+double TruncD(double v) {
+  return v < 0 ? std::ceil(v) : std::floor(v);
+}
+
+std::int64_t Trunc(double v) {
+  if (!(v > -4e18)) return std::int64_t(-4e18);
+  if (v > 4e18) return std::int64_t(4e18);
+  return std::int64_t(TruncD(v));
+}
+
+void CopyInto(gfx::Bitmap24& dest, const gfx::Bitmap24& src) {
+  if (dest.Width() != src.Width() || dest.Height() != src.Height())
+    dest = gfx::Bitmap24(src.Width(), src.Height());
+  gfx::Canvas(dest).Draw(0, 0, src);
+}
+
+GridLine Quarter(GridLine l) {
+  return {l.x0 >> 2, l.y0 >> 2, l.x1 >> 2, l.y1 >> 2};
+}
+
+}  // namespace
+
+void DrawGridLine(gfx::Canvas& c, const GridLine& l) {
+  // Outside this margin a pen dot cannot reach the bitmap, so clamping keeps every pixel.
+  const std::int64_t m = std::int64_t(std::max(c.pen.width, 1)) + 2;
+  auto cx = [&](std::int64_t v) {
+    return int(std::clamp<std::int64_t>(v, -m, std::int64_t(c.Target().Width()) + m));
+  };
+  auto cy = [&](std::int64_t v) {
+    return int(std::clamp<std::int64_t>(v, -m, std::int64_t(c.Target().Height()) + m));
+  };
+  c.MoveTo(cx(l.x0), cy(l.y0));
+  c.LineTo(cx(l.x1), cy(l.y1));
+}
+
+void DrawGridOverview(gfx::Bitmap24& overview, const GridLayout& g, gfx::Color color) {
+  gfx::Canvas c(overview);
+  c.pen = gfx::Pen{color, 1, gfx::PenMode::Copy};
+  for (int i = 0; i <= g.column_count; ++i) {
+    DrawGridLine(c, Quarter(VerticalGridLine(g, i)));
+  }
+  for (int j = 0; j <= g.row_count; ++j) {
+    DrawGridLine(c, Quarter(HorizontalGridLine(g, j)));
+  }
+}
+
+void BuildGridPages(const gfx::Bitmap24& blank_page, const gfx::Bitmap24& blank_overview,
+                    const GridLayout& g, seals::PageView view, gfx::Bitmap24& grid_page,
+                    gfx::Bitmap24& grid_overview) {
+  CopyInto(grid_page, blank_page);
+  CopyInto(grid_overview, blank_overview);
+  DrawGridOverview(grid_overview, g, kGridOverviewColor);
+
+  gfx::Canvas c(grid_page);
+  c.pen = gfx::Pen{kGridColor, 1, gfx::PenMode::Copy};
+  const double z = view.z, ox = view.ox, oy = view.oy;
+  if (view.z == 1.0f) {
+    for (int i = 0; i <= g.column_count; ++i) DrawGridLine(c, VerticalGridLine(g, i));
+    for (int j = 0; j <= g.row_count; ++j) DrawGridLine(c, HorizontalGridLine(g, j));
+    return;
+  }
+  for (int i = 0; i <= g.column_count; ++i) {
+    const GridLine l = VerticalGridLine(g, i);
+    const std::int64_t x = Trunc((double(l.x0) - ox) * z);
+    DrawGridLine(c, {x, Trunc(z * (double(l.y0) - oy)), x, Trunc((double(l.y1) - oy) * z)});
+  }
+  for (int j = 0; j <= g.row_count; ++j) {
+    const GridLine l = HorizontalGridLine(g, j);
+    const std::int64_t y = Trunc(z * (double(l.y0) - oy));
+    DrawGridLine(c, {Trunc((double(l.x0) - ox) * z), y, Trunc((double(l.x1) - ox) * z), y});
+  }
+}
+
+}  // namespace zevo::workspace
