@@ -1,0 +1,90 @@
+#include "platform/qt/qt_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+using zevo::platform::qt::QtUi;
+
+namespace {
+
+// Runs `act` on the modal window as soon as one is open (the dialog's own loop is running).
+void WhenModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(w);
+    }
+  });
+  timer->start();
+}
+
+}  // namespace
+
+TEST(QtUi, MessageBoxesCarryTheApplicationTitleAndAnswerOkOrCancel) {
+  QtUi ui(nullptr, QStringLiteral("Zevo 題字系統"));
+  QString title, text;
+  WhenModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->click();
+  });
+  ui.MessageBox("已儲存");
+  EXPECT_EQ(title, QStringLiteral("Zevo 題字系統"));
+  EXPECT_EQ(text, QStringLiteral("已儲存"));
+
+  WhenModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    title = box->windowTitle();
+    box->button(QMessageBox::Ok)->click();
+  });
+  EXPECT_TRUE(ui.AskOkCancel("Grid", "Use the file's grid?"));
+  EXPECT_EQ(title, QStringLiteral("Grid"));
+  WhenModal(
+      [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Cancel)->click(); });
+  EXPECT_FALSE(ui.AskOkCancel("Grid", "Use the file's grid?"));
+}
+
+TEST(QtUi, SaveDialogStartsInTheFolderWithTheProposedNameAndAsksNoOverwrite) {
+  QTemporaryDir dir;
+  {
+    QFile existing(dir.filePath("Untitled01.stk"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  }
+  QtUi ui(nullptr, QStringLiteral("Zevo"));
+  QStringList filters;
+  bool no_overwrite_question = false;
+  QString folder;
+  WhenModal([&](QWidget* w) {
+    auto* d = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(d, nullptr);
+    filters = d->nameFilters();
+    folder = d->directory().absolutePath();
+    no_overwrite_question = d->testOption(QFileDialog::DontConfirmOverwrite);
+    static_cast<QDialog*>(d)->accept();
+  });
+  const auto chosen =
+      ui.SaveFileDialog("Save", "Strokes|*.stk", dir.path().toStdString(), "Untitled01.stk");
+  EXPECT_EQ(filters, QStringList{QStringLiteral("Strokes (*.[sS][tT][kK])")});
+  EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
+  EXPECT_TRUE(no_overwrite_question);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(*chosen, dir.filePath("Untitled01.stk").toStdString());
+
+  WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+  EXPECT_EQ(ui.OpenFileDialog("Open", "Strokes|*.stk", dir.path().toStdString(), ""), std::nullopt);
+}
