@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gfx/bitmap24.h"
+#include "gfx/result.h"
+
+namespace zevo::gfx {
+
+// Receives the bytes of a file image as they are produced, in order.
+using ByteSink = std::function<void(const std::uint8_t*, std::size_t)>;
+
+// Windows bitmap files.
+//
+// Reads the file header "BM" followed by an info header of 12 (OS/2 core), 40, 52, 56, 108 or
+// 124 bytes; 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and bit fields
+// (16 and 32 bits; 16-bit files without fields are 5-5-5). Rows may be bottom-up or top-down
+// (negative height, uncompressed only). Alpha is dropped.
+//
+// Choices where files differ in the wild:
+// - The palette is what lies between the headers and the pixel data, at most clrUsed entries
+//   (0 = the full 2^bpp); an index beyond it gives black.
+// - The file size in the file header is not trusted; the sizes that matter are checked
+//   against the bytes the file really holds, and a header that claims more is an error.
+//   Uncompressed data may lack the padding of its last row.
+// - Pixels an RLE stream does not set (delta, end of line, end of bitmap, or data that ends
+//   early) stay black. RLE data that stops without its end-of-bitmap mark gives the rows
+//   decoded so far instead of an error: many writers leave the mark out. A biSizeImage that
+//   claims more RLE bytes than the file holds is an error.
+// - A width or height of 0 is refused: a picture without pixels would only make trouble
+//   later (a texture tile of no size). Because a few bytes of RLE can claim a huge picture,
+//   an RLE picture over 16 M pixels must have at least one byte of data per 2048 pixels.
+Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes);
+Result<Bitmap24> LoadBmpFile(const std::string& path);
+
+// Writes a 24-bit uncompressed bottom-up file with a 40-byte info header, rows padded to
+// 4 bytes, 2835 pixels per metre (72 dpi). An empty bitmap gives a header that DecodeBmp
+// refuses.
+void WriteBmp(const Bitmap24& bitmap, const ByteSink& sink);
+std::vector<std::uint8_t> EncodeBmp(const Bitmap24& bitmap);
+// Writes a temporary file in the target's folder, flushes it to the disk and renames it over
+// path, so a failed save leaves an existing file untouched. On failure returns false and
+// sets *error (when error is not null).
+bool SaveBmpFile(const Bitmap24& bitmap, const std::string& path, std::string* error);
+
+// File helpers shared by the picture writers and readers.
+
+// The whole file; the error names the path and the reason.
+Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path);
+// Runs produce with a sink into a temporary file beside path, then makes the temporary file
+// durable and renames it over path. produce returns false (and sets its error) to abandon
+// the file. A write error of the sink is reported after produce returns.
+bool ReplaceFileContents(const std::string& path,
+                         const std::function<bool(const ByteSink&, std::string*)>& produce,
+                         std::string* error);
+
+}  // namespace zevo::gfx
