@@ -1,0 +1,423 @@
+#include "platform/posix/settings_file.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace zevo::platform {
+namespace {
+
+// A settings file is a few hundred bytes; anything much larger is not ours and is left alone.
+constexpr std::size_t kMaxFileSize = 1 << 20;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool IsNameChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '.' || c == '-';
+}
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+void SkipBlanks(std::string_view s, std::size_t& i) {
+  while (i < s.size() && IsBlank(s[i])) ++i;
+}
+
+std::string_view Word(std::string_view s, std::size_t& i) {
+  std::size_t start = i;
+  while (i < s.size() && !IsBlank(s[i])) ++i;
+  return s.substr(start, i - start);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The name a line gives a value to, whatever state its value is in; nothing for comments.
+std::optional<std::string_view> LineName(std::string_view line, std::size_t& i) {
+  i = 0;
+  SkipBlanks(line, i);
+  if (i == line.size() || line[i] == '#') return std::nullopt;
+  std::string_view name = Word(line, i);
+  if (!IsValidSettingName(name)) return std::nullopt;
+  return name;
+}
+
+std::optional<std::string> DecodeQuoted(std::string_view s, std::size_t& i) {
+  if (i >= s.size() || s[i] != '"') return std::nullopt;
+  ++i;
+  std::string out;
+  while (i < s.size()) {
+    char c = s[i++];
+    if (c == '"') return out;
+    if (c != '\\') {
+      out.push_back(c);
+      continue;
+    }
+    if (i >= s.size()) return std::nullopt;
+    char e = s[i++];
+    switch (e) {
+      case '\\':
+        out.push_back('\\');
+        break;
+      case '"':
+        out.push_back('"');
+        break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 't':
+        out.push_back('\t');
+        break;
+      case 'x': {
+        if (i + 2 > s.size()) return std::nullopt;
+        int hi = HexDigit(s[i]), lo = HexDigit(s[i + 1]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        out.push_back(char(hi * 16 + lo));
+        i += 2;
+        break;
+      }
+      default:
+        return std::nullopt;
+    }
+  }
+  return std::nullopt;  // no closing quote
+}
+
+std::optional<SettingsFileEntry> ParseLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::size_t i = 0;
+  auto name = LineName(line, i);
+  if (!name) return std::nullopt;
+  SkipBlanks(line, i);
+  std::string_view type = Word(line, i);
+  SkipBlanks(line, i);
+  SettingsFileEntry entry;
+  entry.name = std::string(*name);
+  if (type == "int") {
+    std::string_view digits = Word(line, i);
+    if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-') digits.remove_prefix(1);
+    std::int32_t v = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
+      return std::nullopt;
+    auto u = std::uint32_t(v);
+    entry.value.type = SettingType::Integer;
+    entry.value.bytes = {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF),
+                         char((u >> 24) & 0xFF)};
+  } else if (type == "text") {
+    auto text = DecodeQuoted(line, i);
+    if (!text) return std::nullopt;
+    entry.value.type = SettingType::Text;
+    entry.value.bytes = std::move(*text);
+    entry.value.bytes.push_back('\0');
+  } else {
+    return std::nullopt;
+  }
+  SkipBlanks(line, i);
+  if (i != line.size()) return std::nullopt;
+  return entry;
+}
+
+template <class F>
+void ForEachLine(std::string_view content, F&& f) {
+  std::size_t start = 0;
+  while (start < content.size()) {
+    std::size_t end = content.find('\n', start);
+    if (end == std::string_view::npos) end = content.size();
+    f(content.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+// Length of the well-formed UTF-8 sequence starting at s[i] (2 to 4 bytes), or 0.
+std::size_t Utf8Length(std::string_view s, std::size_t i) {
+  auto b = [&](std::size_t k) { return (unsigned char)s[k]; };
+  unsigned char c = b(i);
+  std::size_t n;
+  std::uint32_t cp;
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2, cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3, cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4, cp = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(i + k) & 0x3F);
+  }
+  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return 0;
+  if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
+  return n;
+}
+
+std::string EncodeQuoted(std::string_view s) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  for (std::size_t i = 0; i < s.size();) {
+    auto c = (unsigned char)s[i];
+    if (c == '\\' || c == '"') {
+      out += '\\';
+      out += char(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c >= 0x20 && c < 0x7F) {
+      out += char(c);
+    } else if (std::size_t n = c >= 0x80 ? Utf8Length(s, i) : 0; n != 0) {
+      out.append(s.substr(i, n));  // readable text in the user's language stays readable
+      i += n;
+      continue;
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+    ++i;
+  }
+  out += '"';
+  return out;
+}
+
+enum class ReadState { Ok, Missing, Failed };
+
+ReadState ReadFile(const std::string& path, std::string& out) {
+  out.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadState::Missing : ReadState::Failed;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::size_t(st.st_size) > kMaxFileSize) {
+    ::close(fd);
+    return ReadState::Failed;
+  }
+  char buf[4096];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || out.size() + std::size_t(n) > kMaxFileSize) {
+      ::close(fd);
+      return ReadState::Failed;
+    }
+    if (n == 0) break;
+    out.append(buf, std::size_t(n));
+  }
+  ::close(fd);
+  return ReadState::Ok;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(std::size_t(n));
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool MakeFolders(const std::string& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  std::string parent = FolderOf(folder);
+  if (parent != folder && !MakeFolders(parent)) return false;
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// Holds an exclusive lock on "<settings>.lock" so that two copies writing at the same moment
+// do not lose one of the two changes.
+class WriterLock {
+ public:
+  explicit WriterLock(const std::string& path) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~WriterLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  WriterLock(const WriterLock&) = delete;
+  WriterLock& operator=(const WriterLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+const char kHeader[] =
+    "# Zevo 3 settings. One value a line: name, type (int or text), value.\n"
+    "# In a text, \\\\ \\\" \\n \\r \\t and \\xHH stand for bytes.\n";
+
+}  // namespace
+
+bool IsValidSettingName(std::string_view name) {
+  if (name.empty() || name.size() > 255) return false;
+  for (char c : name)
+    if (!IsNameChar(c)) return false;
+  return true;
+}
+
+std::vector<SettingsFileEntry> ParseSettingsFile(std::string_view content) {
+  std::vector<SettingsFileEntry> entries;
+  ForEachLine(content, [&](std::string_view line) {
+    if (auto e = ParseLine(line)) entries.push_back(std::move(*e));
+  });
+  return entries;
+}
+
+std::optional<StoredSetting> FindSetting(std::string_view content, std::string_view name) {
+  std::optional<StoredSetting> found;
+  ForEachLine(content, [&](std::string_view line) {
+    std::size_t i;
+    auto line_name = LineName(line, i);
+    if (!line_name || !SameName(*line_name, name)) return;
+    if (auto e = ParseLine(line)) found = std::move(e->value);  // the last good line wins
+  });
+  return found;
+}
+
+std::optional<std::string> FormatSettingLine(std::string_view name, const StoredSetting& value) {
+  if (!IsValidSettingName(name)) return std::nullopt;
+  std::string line(name);
+  if (value.type == SettingType::Integer) {
+    if (value.bytes.size() != 4) return std::nullopt;
+    std::uint32_t u = 0;
+    for (int k = 3; k >= 0; --k) u = (u << 8) | (unsigned char)value.bytes[std::size_t(k)];
+    char buf[16];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::int32_t(u));
+    (void)ec;
+    line += " int ";
+    line.append(buf, end);
+  } else {
+    // The terminating zero is implied by the type; a text stored without one gains it.
+    std::string_view text = value.bytes;
+    if (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+    line += " text ";
+    line += EncodeQuoted(text);
+  }
+  return line;
+}
+
+std::optional<std::string> UpdateSettingsFile(std::string_view content, std::string_view name,
+                                              const StoredSetting& value) {
+  auto new_line = FormatSettingLine(name, value);
+  if (!new_line) return std::nullopt;
+  std::string out;
+  bool placed = false;
+  ForEachLine(content, [&](std::string_view line) {
+    std::size_t i;
+    std::string_view bare = line;
+    if (!bare.empty() && bare.back() == '\r') bare.remove_suffix(1);
+    auto line_name = LineName(bare, i);
+    if (line_name && SameName(*line_name, name)) {
+      if (placed) return;  // older duplicates go
+      out += *new_line;
+      placed = true;
+    } else {
+      out.append(line);
+    }
+    out += '\n';
+  });
+  if (content.empty()) out = kHeader;
+  if (!placed) out += *new_line + '\n';
+  return out;
+}
+
+std::string DefaultSettingsPath() {
+  if (const char* p = std::getenv("ZEVO3_SETTINGS"); p && *p) return p;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && x[0] == '/')
+    return std::string(x) + "/Zevo3/settings";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) {
+    const passwd* pw = ::getpwuid(::getuid());
+    home = pw ? pw->pw_dir : nullptr;
+  }
+  if (!home || !*home) return {};
+  return std::string(home) + "/.config/Zevo3/settings";
+}
+
+std::string FileSettingsBackend::Path() const {
+  return path_ ? *path_ : DefaultSettingsPath();
+}
+
+std::optional<StoredSetting> FileSettingsBackend::Read(std::string_view name) const {
+  std::string path = Path();
+  if (path.empty()) return std::nullopt;
+  std::string content;
+  if (ReadFile(path, content) != ReadState::Ok) return std::nullopt;
+  return FindSetting(content, name);
+}
+
+bool FileSettingsBackend::Write(std::string_view name, const StoredSetting& value) {
+  std::string path = Path();
+  if (path.empty() || !FormatSettingLine(name, value)) return false;
+  std::string folder = FolderOf(path);
+  if (!MakeFolders(folder)) return false;
+  WriterLock lock(path);
+
+  std::string content;
+  // A file that exists but cannot be read is not replaced: its values would be lost.
+  if (ReadFile(path, content) == ReadState::Failed) return false;
+  auto updated = UpdateSettingsFile(content, name, value);
+  if (!updated) return false;
+
+  std::string temp = path + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());  // mode 0600
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, 0600) == 0 && WriteAll(fd, *updated) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  if (int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+std::unique_ptr<SettingsBackend> MakeDefaultSettingsBackend() {
+  return std::make_unique<FileSettingsBackend>();
+}
+
+}  // namespace zevo::platform

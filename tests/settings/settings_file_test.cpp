@@ -1,0 +1,244 @@
+#include "platform/posix/settings_file.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "settings/password_mask.h"
+#include "settings/settings_store.h"
+#include "tests/settings/test_support.h"
+
+namespace zevo::platform {
+namespace {
+
+using namespace std::string_literals;
+
+using settings::ReadSettingInt;
+using settings::ReadSettingText;
+using settings::WriteSettingInt;
+using settings::WriteSettingText;
+using settings::testing::ReadFile;
+using settings::testing::ScopedEnv;
+using settings::testing::TempDir;
+using settings::testing::WriteFile;
+
+StoredSetting Text(std::string s) {
+  s.push_back('\0');
+  return {SettingType::Text, s};
+}
+
+TEST(SettingsFile, EveryByteOfATextSurvivesTheFile) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all.push_back(char(b));
+  const std::string samples[] = {all,
+                                 "line one\nline two\r\nthree\rfour",
+                                 "quote \" backslash \\ \\x41 tab\t#hash",
+                                 "  spaces around  ",
+                                 "書法 — ünïcode",
+                                 "\xC3\x28 broken \xE2\x82 utf-8 \xF5\x80\x80\x80 \xED\xA0\x80",
+                                 "",
+                                 settings::MaskPassword("secret")};
+  for (const std::string& s : samples) {
+    auto line = FormatSettingLine("Value", Text(s));
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->find('\n'), std::string::npos);
+    EXPECT_EQ(line->find('\r'), std::string::npos);
+    auto parsed = FindSetting(*line + "\n", "value");
+    ASSERT_TRUE(parsed) << *line;
+    EXPECT_EQ(*parsed, Text(s)) << *line;
+  }
+  // Readable text stays readable; the masked password does not.
+  EXPECT_EQ(*FormatSettingLine("Author", Text("書法 Wang")), "Author text \"書法 Wang\"");
+  EXPECT_EQ(FormatSettingLine("Password", Text(settings::MaskPassword("secret")))->find("secret"),
+            std::string::npos);
+}
+
+TEST(SettingsFile, IntegersAndNames) {
+  EXPECT_EQ(*FormatSettingLine("Tablet_OffsetX", {SettingType::Integer, "\x00\xFA\xFF\xFF"s}),
+            "Tablet_OffsetX int -1536");
+  EXPECT_FALSE(FormatSettingLine("Short", {SettingType::Integer, "ab"}));
+  EXPECT_FALSE(FormatSettingLine("two words", Text("x")));
+  EXPECT_FALSE(FormatSettingLine("", Text("x")));
+  EXPECT_FALSE(FormatSettingLine("a\nb", Text("x")));
+
+  auto v = FindSetting("x int 2147483647\ny int -2147483648\nz int +5\nw int +-5\n", "Y");
+  ASSERT_TRUE(v);
+  EXPECT_EQ(v->bytes, std::string("\x00\x00\x00\x80", 4));
+  EXPECT_EQ(FindSetting("z int +5", "z")->bytes, std::string("\x05\0\0\0", 4));
+  EXPECT_FALSE(FindSetting("w int +-5", "w"));
+  EXPECT_FALSE(FindSetting("w int +", "w"));
+}
+
+TEST(SettingsFile, ADamagedFileGivesWhatCanBeParsed) {
+  const std::string content =
+      "# comment\n"
+      "\n"
+      "Good1 int 12\r\n"
+      "Overflow int 2147483648\n"
+      "Junk int 12abc\n"
+      "NoValue int\n"
+      "Unknown float 1.5\n"
+      "Open text \"no closing quote\n"
+      "BadEscape text \"\\q\"\n"
+      "ShortHex text \"\\x4\"\n"
+      "Trailing text \"ok\" extra\n"
+      "   Good2    text   \"two\"   \n"
+      "\x01\x02\xFF garbage \x00 line\n"
+      "Dup int 1\n"
+      "Dup int 2\n"
+      "Dup int zz\n"
+      "Good3 text \"last line without end\""s;
+  auto entries = ParseSettingsFile(content);
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[0].name, "Good1");
+  EXPECT_EQ(entries[1].name, "Good2");
+  EXPECT_EQ(entries[1].value, Text("two"));
+  EXPECT_EQ(entries[4].value, Text("last line without end"));
+  for (const char* missing :
+       {"Overflow", "Junk", "NoValue", "Unknown", "Open", "BadEscape", "ShortHex", "Trailing"})
+    EXPECT_FALSE(FindSetting(content, missing)) << missing;
+  EXPECT_EQ(FindSetting(content, "dup")->bytes, std::string("\x02\0\0\0", 4));
+}
+
+TEST(SettingsFile, AnUpdateChangesOneLineAndKeepsTheRest) {
+  const std::string content = "# mine\nA int 1\nbroken line\nB text \"b\"\r\na int 3\n";
+  auto out = UpdateSettingsFile(content, "A", {SettingType::Integer, std::string("\x07\0\0\0", 4)});
+  ASSERT_TRUE(out);
+  EXPECT_EQ(*out, "# mine\nA int 7\nbroken line\nB text \"b\"\r\n");
+  out = UpdateSettingsFile(*out, "C", Text("new"));
+  EXPECT_EQ(*out, "# mine\nA int 7\nbroken line\nB text \"b\"\r\nC text \"new\"\n");
+  out = UpdateSettingsFile("X int 1", "Y", Text("y"));
+  EXPECT_EQ(*out, "X int 1\nY text \"y\"\n");
+  out = UpdateSettingsFile("", "Y", Text("y"));
+  EXPECT_EQ(out->substr(0, 1), "#");
+  EXPECT_EQ(FindSetting(*out, "Y"), Text("y"));
+}
+
+TEST(SettingsFile, ThePathFollowsTheEnvironment) {
+  {
+    ScopedEnv s("ZEVO3_SETTINGS", "/tmp/elsewhere");
+    EXPECT_EQ(DefaultSettingsPath(), "/tmp/elsewhere");
+  }
+  ScopedEnv s("ZEVO3_SETTINGS", nullptr);
+  {
+    ScopedEnv x("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(DefaultSettingsPath(), "/cfg/Zevo3/settings");
+  }
+  {
+    ScopedEnv x("XDG_CONFIG_HOME", "relative/not/allowed");
+    ScopedEnv h("HOME", "/home/someone");
+    EXPECT_EQ(DefaultSettingsPath(), "/home/someone/.config/Zevo3/settings");
+  }
+}
+
+TEST(SettingsFile, WritesCreateThePrivateFileAndKeepOtherValues) {
+  TempDir dir;
+  const std::string path = dir / "deep/er/settings";
+  FileSettingsBackend store(path);
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 3);
+  EXPECT_FALSE(std::filesystem::exists(dir / "deep"));  // a read creates nothing
+
+  WriteSettingInt(store, "Replay_Rate", 6);
+  WriteSettingText(store, "Author", "Wang\nXizhi");
+  WriteSettingInt(store, "replay_rate", 10);
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 10);
+  EXPECT_EQ(ReadSettingText(store, "AUTHOR", ""), "Wang\nXizhi");
+
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // Only the settings file and its lock file are left behind.
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir / "deep/er")) {
+    ++files;
+    EXPECT_TRUE(e.path().filename() == "settings" || e.path().filename() == "settings.lock");
+  }
+  EXPECT_EQ(files, 2);
+}
+
+TEST(SettingsFile, TwoStoresOnOneFileSeeEachOthersLastWrite) {
+  TempDir dir;
+  FileSettingsBackend first(dir / "settings"), second(dir / "settings");
+  WriteSettingInt(first, "Cursor_Style", 2);
+  EXPECT_EQ(ReadSettingInt(second, "Cursor_Style", 1), 2);
+  WriteSettingText(second, "Author", "B");
+  WriteSettingInt(second, "Cursor_Style", 0);
+  EXPECT_EQ(ReadSettingInt(first, "Cursor_Style", 1), 0);
+  EXPECT_EQ(ReadSettingText(first, "Author", ""), "B");
+  WriteSettingInt(first, "Print_Scale", 200);
+  EXPECT_EQ(ReadSettingText(second, "Author", ""), "B");
+  EXPECT_EQ(ReadSettingInt(second, "Print_Scale", 100), 200);
+}
+
+TEST(SettingsFile, ADamagedFileIsReadAsFarAsPossibleAndKeptOnWrite) {
+  TempDir dir;
+  const std::string path = dir / "settings";
+  WriteFile(path, "Print_Scale int 150\n\x00\xFF\xFE nonsense\nAuthor text \"unterminated\n"s);
+  FileSettingsBackend store(path);
+  EXPECT_EQ(ReadSettingInt(store, "Print_Scale", 100), 150);
+  EXPECT_EQ(ReadSettingText(store, "Author", "none"), "none");
+  WriteSettingInt(store, "Replay_Rate", 2);
+  const std::string after = ReadFile(path);
+  EXPECT_NE(after.find("\x00\xFF\xFE nonsense\n"s), std::string::npos);
+  EXPECT_EQ(ReadSettingInt(store, "Print_Scale", 100), 150);
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 2);
+  WriteSettingText(store, "Author", "fixed");
+  EXPECT_EQ(ReadSettingText(store, "Author", "none"), "fixed");
+}
+
+TEST(SettingsFile, AFailingWriteLeavesEverythingAsItWas) {
+  TempDir dir;
+  // A file where the folder should be: the write cannot happen.
+  WriteFile(dir / "plain", "x");
+  FileSettingsBackend blocked(dir / "plain/settings");
+  WriteSettingInt(blocked, "A", 1);
+  EXPECT_EQ(ReadSettingInt(blocked, "A", 5), 5);
+  EXPECT_EQ(ReadFile(dir / "plain"), "x");
+
+  // A folder where the file should be: reads give defaults, writes fail quietly.
+  std::filesystem::create_directory(dir / "isdir");
+  FileSettingsBackend odd(dir / "isdir");
+  WriteSettingInt(odd, "A", 1);
+  EXPECT_EQ(ReadSettingInt(odd, "A", 5), 5);
+
+  // A file far too large to be ours is neither read nor replaced.
+  const std::string big = "A int 1\n" + std::string(2 << 20, '#');
+  WriteFile(dir / "big", big);
+  FileSettingsBackend huge(dir / "big");
+  EXPECT_EQ(ReadSettingInt(huge, "A", 5), 5);
+  WriteSettingInt(huge, "B", 2);
+  EXPECT_EQ(ReadFile(dir / "big"), big);
+}
+
+TEST(SettingsFile, NoRightsToTheFolderOrTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  TempDir dir;
+  const std::string path = dir / "sub/settings";
+  FileSettingsBackend store(path);
+  WriteSettingInt(store, "Replay_Rate", 4);
+  std::filesystem::permissions(
+      dir / "sub", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  WriteSettingInt(store, "Replay_Rate", 6);  // ignored: no temporary file can be made
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 4);
+  std::filesystem::permissions(dir / "sub", std::filesystem::perms::owner_all);
+
+  // A file that exists but cannot be read is not replaced (its values would be lost).
+  ::chmod(path.c_str(), 0);
+  WriteSettingInt(store, "Cursor_Style", 2);
+  ::chmod(path.c_str(), 0600);
+  EXPECT_EQ(ReadSettingInt(store, "Cursor_Style", 1), 1);
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 4);
+}
+
+TEST(SettingsFile, TheDefaultStoreUsesTheFileNamedByTheEnvironment) {
+  TempDir dir;
+  ScopedEnv env("ZEVO3_SETTINGS", (dir / "settings").c_str());
+  FileSettingsBackend store;
+  WriteSettingInt(store, "Pen_ExRatio", 100);
+  EXPECT_NE(ReadFile(dir / "settings").find("Pen_ExRatio int 100\n"), std::string::npos);
+  auto fresh = MakeDefaultSettingsBackend();
+  EXPECT_EQ(ReadSettingInt(*fresh, "Pen_ExRatio", 0), 100);
+}
+
+}  // namespace
+}  // namespace zevo::platform
