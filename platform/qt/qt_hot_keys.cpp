@@ -29,7 +29,7 @@ unsigned ModifiersOf(Qt::KeyboardModifiers m) {
 
 QtHotKeys::QtHotKeys(Mode mode) {
   if (mode == Mode::Automatic) grabber_ = X11KeyGrabber::Create([this](int id) { Fire(id); });
-  QCoreApplication::instance()->installEventFilter(this);
+  if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
 QtHotKeys::~QtHotKeys() {

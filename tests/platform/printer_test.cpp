@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "gfx/bitmap24.h"
+#include "platform/qt/bitmap_image.h"
 
 using zevo::gfx::Bitmap24;
 using zevo::gfx::Rgb;
@@ -80,4 +81,17 @@ TEST(Printer, RefusalsAreReportedWithAText) {
   EXPECT_FALSE(printer->StretchBitmap(b, {0, 0, 4, 4}, error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(printer->EndJob(error));
+}
+
+TEST(Printer, TheBitmapIsSeenInItsOwnColoursAndMemory) {
+  Bitmap24 b(3, 2, Rgb(255, 255, 255));
+  b.SetPixel(2, 1, Rgb(10, 20, 30));
+  const Bitmap24& cb = b;
+  const QImage view = zevo::platform::qt::WrapBitmap(cb);
+  EXPECT_EQ(view.size(), QSize(3, 2));
+  EXPECT_EQ(view.pixelColor(2, 1), QColor(10, 20, 30));
+  EXPECT_EQ(view.constBits(), b.Data());  // no copy
+  QImage writable = zevo::platform::qt::WrapBitmap(b);
+  writable.setPixelColor(0, 0, QColor(1, 2, 3));
+  EXPECT_EQ(b.Pixel(0, 0), Rgb(1, 2, 3));
 }

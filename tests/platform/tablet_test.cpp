@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointingDevice>
+#include <QProcess>
 #include <QScreen>
 #include <QTabletEvent>
 #include <QWidget>
@@ -322,4 +324,38 @@ TEST(QtTabletDriver, PacketsAreAnnouncedAndReadOnceByTheirSerial) {
   EXPECT_EQ(messages.size(), 1u);
   driver.Unload();
   EXPECT_EQ(driver.Source(), nullptr);
+}
+
+// The real window system's mouse: runs only under X11 (QT_QPA_PLATFORM=xcb with xdotool).
+TEST(QtTabletSourceX11, MouseButtonOverTheWindowWritesAtTheScreenPosition) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "not on X11";
+  QWidget area;
+  area.setGeometry(50, 60, 300, 200);
+  area.show();
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+  std::vector<TabletPacket> got;
+  QtTabletSource source([&](const TabletPacket& p) { got.push_back(p); });
+  source.Watch(&area);
+  const QPoint a = area.mapToGlobal(QPoint(20, 30)), b = area.mapToGlobal(QPoint(60, 40));
+  const auto arg = [](int v) { return QString::number(v); };
+  if (QProcess::execute(QStringLiteral("xdotool"),
+                        {"mousemove", arg(a.x()), arg(a.y()), "mousedown", "1", "mousemove",
+                         arg(b.x()), arg(b.y()), "mouseup", "1"}) != 0)
+    GTEST_SKIP() << "xdotool not available";
+  t.restart();
+  while ((got.empty() || got.back().normal_pressure != 0) && t.elapsed() < 3000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+  ASSERT_GE(got.size(), 3u);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(got.front().normal_pressure, kMousePressure);
+  EXPECT_EQ(got.front().x, (a.x() - screen.left()) * 1024);
+  EXPECT_EQ(got.front().y, (screen.height() - (a.y() - screen.top())) * 1024);
+  EXPECT_EQ(got.back().normal_pressure, 0u);
+  EXPECT_EQ(got.back().x, (b.x() - screen.left()) * 1024);
+  for (std::size_t i = 1; i + 1 < got.size(); ++i)
+    EXPECT_EQ(got[i].normal_pressure, kMousePressure);
 }
