@@ -175,7 +175,8 @@ class PointerPacketSource {
   std::optional<TabletPacket> OnMouse(const MouseInput& in) {
     switch (in.phase) {
       case PointerPhase::Press:
-        if (!in.left_button || mouse_ != MouseGesture::None) return std::nullopt;
+        // A press always begins a gesture: one whose release never came is over.
+        if (!in.left_button) return std::nullopt;
         if (in.synthesized || PenBusy(in.timestamp_ms)) {
           mouse_ = MouseGesture::Ignored;
           return std::nullopt;
@@ -183,8 +184,15 @@ class PointerPacketSource {
         mouse_ = MouseGesture::Writing;
         return MousePacket(in, kMousePressure, TBN_DOWN << 16);
       case PointerPhase::Move:
-        if (mouse_ != MouseGesture::Writing || in.synthesized || !in.left_button)
+        if (in.synthesized) return std::nullopt;
+        if (!in.left_button) {
+          // The button is up although no release arrived (it happened elsewhere): lift now.
+          const bool writing = mouse_ == MouseGesture::Writing;
+          mouse_ = MouseGesture::None;
+          if (writing) return MousePacket(in, 0, TBN_UP << 16);
           return std::nullopt;
+        }
+        if (mouse_ != MouseGesture::Writing) return std::nullopt;
         return MousePacket(in, kMousePressure, 0);
       case PointerPhase::Release: {
         if (!in.left_button) return std::nullopt;

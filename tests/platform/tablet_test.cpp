@@ -182,6 +182,20 @@ TEST(PointerPackets, MouseEventsMadeFromThePenGiveNoPackets) {
       Mouse(PointerPhase::Press, 30, 30, true, 103 + PointerPacketSource::kPenQuietMs)));
 }
 
+TEST(PointerPackets, ALostMouseReleaseStillLiftsTheStroke) {
+  PointerPacketSource src(VirtualTabletGeometry(800, 600));
+  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10)));
+  // The release happened where this window did not see it; the next move has no button.
+  auto lift = src.OnMouse(Mouse(PointerPhase::Move, 12, 10, false, 20));
+  ASSERT_TRUE(lift);
+  EXPECT_EQ(lift->normal_pressure, 0u);
+  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Move, 13, 10, false, 21)));
+  // A press after an unfinished gesture starts afresh.
+  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 20, 20, true, 30)));
+  EXPECT_EQ(src.OnMouse(Mouse(PointerPhase::Press, 21, 20, true, 31))->normal_pressure, 512u);
+  EXPECT_EQ(src.OnMouse(Mouse(PointerPhase::Release, 21, 20, true, 32))->normal_pressure, 0u);
+}
+
 TEST(PointerPackets, ThePenTakesOverAMouseGesture) {
   PointerPacketSource src(VirtualTabletGeometry(800, 600));
   ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10)));
