@@ -5,6 +5,7 @@
 // counted in `unanswered`, so a test can tell an unexpected question from a refused one.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -85,8 +86,12 @@ class ScriptedUi : public Ui {
     OpenFile,
     SaveFile,
     BrowseFolder,
-    ChoosePrinter
+    ChoosePrinter,
+    ShowModal
   };
+  // Plays the user of a dialog: changes the model as the user would and returns whether OK
+  // was pressed.
+  using DialogUser = std::function<bool(DialogModel&)>;
 
   struct Call {
     Kind kind;
@@ -105,6 +110,7 @@ class ScriptedUi : public Ui {
   void QueueSaveFile(std::optional<std::string> name) { save_.push_back(std::move(name)); }
   void QueueFolder(std::optional<std::string> folder) { folders_.push_back(std::move(folder)); }
   void QueuePrinter(std::unique_ptr<Printer> printer) { printers_.push_back(std::move(printer)); }
+  void QueueDialog(DialogUser user) { dialogs_.push_back(std::move(user)); }
 
   // The texts of the calls of one kind, in order.
   std::vector<std::string> Texts(Kind kind) const {
@@ -148,6 +154,11 @@ class ScriptedUi : public Ui {
     calls.push_back({Kind::BrowseFolder, title, initial, "", ""});
     return Next(folders_, std::optional<std::string>());
   }
+  bool ShowModal(DialogModel& dialog) override {
+    calls.push_back({Kind::ShowModal, "", std::string(dialog.FormName()), "", ""});
+    DialogUser user = Next(dialogs_, DialogUser());
+    return user ? user(dialog) : false;
+  }
   std::unique_ptr<Printer> ChoosePrinter() override {
     calls.push_back({Kind::ChoosePrinter, "", "", "", ""});
     return Next(printers_, std::unique_ptr<Printer>());
@@ -168,6 +179,7 @@ class ScriptedUi : public Ui {
   std::deque<bool> ok_cancel_;
   std::deque<std::optional<std::string>> open_, save_, folders_;
   std::deque<std::unique_ptr<Printer>> printers_;
+  std::deque<DialogUser> dialogs_;
 };
 
 }  // namespace zevo::platform

@@ -3,10 +3,20 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/printer.h"
 
 namespace zevo::platform {
+
+// A dialog's toolkit-free state and handlers (TStampDlg, TFormCfg, TSaveStkDlg, TLoginDlg,
+// TBGDialog). The Ui shows it modally through the view registered for its form name.
+class DialogModel {
+ public:
+  virtual ~DialogModel() = default;
+  // The form's name, e.g. "TSaveStkDlg".
+  virtual std::string_view FormName() const = 0;
+};
 
 // What the program's commands ask of the user interface: message boxes, the common
 // dialogs and the print dialog. Commands reach them only through this, so tests drive
@@ -41,6 +51,10 @@ class Ui {
   // initial is selected when it exists.
   virtual std::optional<std::string> BrowseFolder(const std::string& title,
                                                   const std::string& initial) = 0;
+
+  // Shows the dialog modally; true when the user closed it with OK (the dialog's Accept).
+  // Cancelled, closed otherwise, or no view for it: false.
+  virtual bool ShowModal(DialogModel& dialog) = 0;
 
   // The standard print dialog (one copy). The chosen printer, or nullptr when cancelled.
   virtual std::unique_ptr<Printer> ChoosePrinter() = 0;

@@ -92,6 +92,15 @@ std::optional<std::string> QtUi::BrowseFolder(const std::string& title,
   return S(QDir::toNativeSeparators(folder));
 }
 
+bool QtUi::ShowModal(DialogModel& dialog) {
+  const auto it = views_.find(dialog.FormName());
+  if (it == views_.end()) {
+    ShowError("No view for the dialog " + std::string(dialog.FormName()) + ".");
+    return false;
+  }
+  return it->second(dialog, parent_);
+}
+
 std::unique_ptr<Printer> QtUi::ChoosePrinter() {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setCopyCount(1);

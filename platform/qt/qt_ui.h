@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <map>
 
 #include "platform/ui.h"
 
@@ -16,6 +18,12 @@ class QtUi : public Ui {
 
   void SetParent(QWidget* parent) { parent_ = parent; }
 
+  // A dialog's Qt view: shows the model modally over parent, true when accepted.
+  using DialogView = std::function<bool(DialogModel& model, QWidget* parent)>;
+  void RegisterDialogView(std::string form_name, DialogView view) {
+    views_[std::move(form_name)] = std::move(view);
+  }
+
   void MessageBox(const std::string& text) override;
   bool AskOkCancel(const std::string& caption, const std::string& text) override;
   void ShowError(const std::string& text) override;
@@ -27,6 +35,7 @@ class QtUi : public Ui {
                                             const std::string& file_name) override;
   std::optional<std::string> BrowseFolder(const std::string& title,
                                           const std::string& initial) override;
+  bool ShowModal(DialogModel& dialog) override;
   std::unique_ptr<Printer> ChoosePrinter() override;
 
  private:
@@ -36,6 +45,7 @@ class QtUi : public Ui {
                                            const std::string& file_name);
   QPointer<QWidget> parent_;
   QString app_title_;
+  std::map<std::string, DialogView, std::less<>> views_;
 };
 
 }  // namespace zevo::platform::qt

@@ -88,3 +88,35 @@ TEST(QtUi, SaveDialogStartsInTheFolderWithTheProposedNameAndAsksNoOverwrite) {
   WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
   EXPECT_EQ(ui.OpenFileDialog("Open", "Strokes|*.stk", dir.path().toStdString(), ""), std::nullopt);
 }
+
+namespace {
+struct SaveOptions : zevo::platform::DialogModel {
+  std::string_view FormName() const override { return "TSaveStkDlg"; }
+  int quality = 0;
+};
+}  // namespace
+
+TEST(QtUi, DialogModelsAreShownByTheirRegisteredView) {
+  QtUi ui(nullptr, QStringLiteral("Zevo"));
+  QWidget* seen_parent = reinterpret_cast<QWidget*>(1);
+  ui.RegisterDialogView("TSaveStkDlg", [&](zevo::platform::DialogModel& m, QWidget* parent) {
+    seen_parent = parent;
+    static_cast<SaveOptions&>(m).quality = 3;
+    return true;
+  });
+  SaveOptions options;
+  EXPECT_TRUE(ui.ShowModal(options));
+  EXPECT_EQ(options.quality, 3);
+  EXPECT_EQ(seen_parent, nullptr);
+
+  struct Unknown : zevo::platform::DialogModel {
+    std::string_view FormName() const override { return "TNoSuchDlg"; }
+  } unknown;
+  QString error;
+  WhenModal([&](QWidget* w) {
+    error = qobject_cast<QMessageBox*>(w)->text();
+    qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+  });
+  EXPECT_FALSE(ui.ShowModal(unknown));
+  EXPECT_TRUE(error.contains(QStringLiteral("TNoSuchDlg")));
+}

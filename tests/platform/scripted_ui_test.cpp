@@ -37,6 +37,27 @@ TEST(ScriptedUi, AnswersInOrderPerKindAndRecordsEveryCall) {
   EXPECT_EQ(ui.Count(Kind::AskOkCancel), 2);
 }
 
+namespace {
+struct LoginModel : zevo::platform::DialogModel {
+  std::string_view FormName() const override { return "TLoginDlg"; }
+  std::string name;
+};
+}  // namespace
+
+TEST(ScriptedUi, ADialogIsPlayedByTheQueuedUser) {
+  ScriptedUi ui;
+  ui.QueueDialog([](zevo::platform::DialogModel& m) {
+    static_cast<LoginModel&>(m).name = "Wang";
+    return true;
+  });
+  LoginModel login;
+  EXPECT_TRUE(ui.ShowModal(login));
+  EXPECT_EQ(login.name, "Wang");
+  EXPECT_FALSE(ui.ShowModal(login));  // nobody queued: cancelled
+  EXPECT_EQ(ui.Texts(Kind::ShowModal), (std::vector<std::string>{"TLoginDlg", "TLoginDlg"}));
+  EXPECT_EQ(ui.unanswered, 1);
+}
+
 TEST(ScriptedUi, UnqueuedQuestionsAreCancelledAndCounted) {
   ScriptedUi ui;
   EXPECT_FALSE(ui.AskOkCancel("c", "t"));
