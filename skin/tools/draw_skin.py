@@ -322,7 +322,10 @@ def small_seal_logo(sh, x0, y0, size, chars="Z3"):
     """The little vermilion seal of the program's name, a decoration, not a button."""
     sh.rrect(x0, y0, x0 + size - 1, y0 + size - 1, 2, fill=VERMILION)
     sh.rect(x0 + 3, y0 + 3, x0 + size - 4, y0 + size - 4, outline=FACE, width=1)
-    sh.text(x0 + size / 2, y0 + size / 2 + 1, chars, serif(int(size * 0.42)), FACE, "mm")
+    if chars.isascii():
+        sh.text(x0 + size / 2, y0 + size / 2 + 1, chars, serif(int(size * 0.42)), FACE, "mm")
+    else:
+        sh.text(x0 + size / 2, y0 + size / 2, chars, cjk(int(size * 0.62), bold=True), FACE, "mm")
 
 
 # =============================================================================================
@@ -363,7 +366,7 @@ def draw_control_panel():
     # Palette buttons: 178 < X < 369; X <= 238 black, 239..306 red, X > 306 yellow.
     # The program draws a 45x45 picture at (183, 28), (251, 28), (319, 28).
     heading(sh, 180, BASE, "Ink colour", "墨色")
-    f9 = latin(9)
+    f9 = latin(8)
     for (x0, x1, px, name) in ((179, 238, 183, "Black"), (240, 306, 251, "Red"),
                                (308, 368, 319, "Yellow")):
         face(sh, x0, 24, x1, 82)
@@ -384,7 +387,7 @@ def draw_control_panel():
     face(sh, 626, 24, 657, 44, r=3)
     sh.text(641.5, 34, "Grid…", latin(9, condensed=True), INK, "mm")
     face(sh, 522, 47, 657, 82)
-    labelled(sh, 522, 47, 657, 82, "Stamp", "加入印章", icon=lambda s, x, y, z: ic_seal(s, x, y, z),
+    labelled(sh, 522, 47, 657, 82, "Stamp", "加入印章", icon=ic_seal,
              size=12)
 
     sh.rect(667, 26, 667, 80, fill=RULE)
@@ -436,22 +439,17 @@ def draw_toggle(on):
     return sh.finish()
 
 
-def palette_button(colour, name_zh):
-    """black.bmp / red.bmp / yel.bmp: 45x45, a brush-stroke swatch of the row's colour."""
+def palette_button(colour):
+    """black.bmp / red.bmp / yel.bmp: 45x45, one brush stroke in the row's colour."""
     sh = Sheet(45, 45, (255, 255, 255))
-    # A dab of ink: a tapered horizontal stroke.
-    pts = []
-    for i in range(41):
-        t = i / 40
-        x = 6 + t * 33
-        half = 3 + 9 * math.sin(math.pi * min(1.0, t * 1.15)) ** 0.8
-        pts.append((x, 23 - half + 2 * math.sin(t * 3)))
-    for i in range(40, -1, -1):
-        t = i / 40
-        x = 6 + t * 33
-        half = 3 + 9 * math.sin(math.pi * min(1.0, t * 1.15)) ** 0.8
-        pts.append((x, 23 + half * 0.9 + 2 * math.sin(t * 3)))
-    sh.poly(pts, colour)
+    # Discs along a gentle curve: pressed at the head, swelling, lifted into a tail.
+    n = 60
+    for i in range(n + 1):
+        t = i / n
+        x = 9 + 27 * t
+        y = 13 + 19 * t - 5 * math.sin(math.pi * t)
+        r = 1.0 + 6.5 * math.sin(math.pi * (0.12 + 0.88 * t) ** 0.9) * (1.0 - 0.55 * t)
+        sh.disc(x, y, r, colour)
     sh.rect(0, 0, 44, 44, outline=(214, 208, 197))
     return sh.finish()
 
@@ -497,8 +495,7 @@ def draw_track(kind):
     """PB1 filled, PB2 empty: 8 x 12, every column alike, so any stretch looks the same."""
     img = Image.new("RGB", (8, 12))
     if kind == "filled":
-        rows = [(60, 55, 50)] + [(52, 48, 44)] * 2 + [(44, 41, 37)] * 7 + [(32, 30, 27)] * 2
-        rows[1] = (88, 82, 75)
+        rows = [(62, 58, 53), (104, 98, 90)] + [(78, 73, 67)] * 8 + [(64, 60, 55), (48, 45, 41)]
     else:
         rows = [(188, 181, 169), (206, 199, 187)] + [(226, 220, 209)] * 9 + [(238, 233, 224)]
     for y, c in enumerate(rows):
@@ -650,7 +647,7 @@ def draw_stamp_dialog():
     # The thumbnails (13, 38) 367 x 199 and the preview (13, 243) 367 x 169.
     well(sh, 13, 38, 379, 236, fill=(255, 255, 255))
     well(sh, 13, 243, 379, 411, fill=(255, 255, 255))
-    sh.text(14, 35, "Seals in the stamp folder", latin(9), CAPTION, "ls")
+    sh.text(14, 34, "Seals in the stamp folder", latin(9), CAPTION, "ls")
 
     # Right column, hot areas for 389 <= X <= 478.
     sh.text(433.5, 44, "Turn", latin(9), CAPTION, "ms")
@@ -1082,9 +1079,9 @@ def main():
         "SelD.bmp": draw_zoom_choice(True),
         "Sel2A.bmp": draw_grid_check(False),
         "Sel2B.bmp": draw_grid_check(True),
-        "black.bmp": palette_button((0, 0, 0), "黑"),
-        "red.bmp": palette_button((255, 0, 0), "朱"),
-        "yel.bmp": palette_button((249, 168, 0), "黃"),
+        "black.bmp": palette_button((0, 0, 0)),
+        "red.bmp": palette_button((255, 0, 0)),
+        "yel.bmp": palette_button((249, 168, 0)),
         "P_Gnd.bmp": draw_play_panel(),
         "PB1.bmp": draw_track("filled"),
         "PB2.bmp": draw_track("empty"),
