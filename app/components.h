@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+
+#include "gfx/bitmap24.h"
+
+namespace zevo::app {
+
+// The main window's components are plain data: the Qt layer shows them as they stand.
+
+// An image control: its picture, its place in its parent and whether it is shown.
+struct ImageControl {
+  gfx::Bitmap24 picture;
+  int left = 0;
+  int top = 0;
+  bool visible = true;
+
+  int Width() const { return picture.Width(); }
+  int Height() const { return picture.Height(); }
+};
+
+// A panel: place, size, visibility. Panels with a skin carry the picture they are painted with.
+struct PanelControl {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool visible = true;
+};
+
+// The hidden track bar that holds the history positions.
+struct PlayerBarState {
+  int min = 0;
+  int max = 0;
+  int position = 0;
+  int sel_end = 0;
+};
+
+// The progress display of long redraws.
+struct ProgressState {
+  PanelControl panel{0, 0, 425, 77, false};
+  std::string text;
+  int position = 0;
+  int max = 100;
+};
+
+// Everything the Qt layer must bring up to date; the core sets bits, the view takes them.
+enum Dirty : unsigned {
+  kDirtyImgA = 1u << 0,
+  kDirtyImgZoom = 1u << 1,
+  kDirtyControlPanel = 1u << 2,
+  kDirtyPlayPanel = 1u << 3,
+  kDirtyZoomPanel = 1u << 4,
+  kDirtyGridPanel = 1u << 5,
+  kDirtyLayout = 1u << 6,  // visibility, places, cursor, captions
+  kDirtyProgress = 1u << 7,
+  kDirtyPalettes = 1u << 8,
+  kDirtyImgTmp = 1u << 9,
+  kDirtyAll = 0xFFFFFFFFu,
+};
+
+}  // namespace zevo::app

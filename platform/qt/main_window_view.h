@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+#include "app/zevo3_win.h"
+
+namespace zevo::platform::qt {
+
+class QtTabletDriver;
+
+// The window that hosts the toolkit-free main window: it paints the core's components in
+// their order, hit-tests the mouse into the core's handlers, turns pen and mouse input into
+// tablet packets, and runs the two timers. Everything it shows it takes from TZevo3Win.
+class MainWindowView : public QWidget {
+ public:
+  MainWindowView(app::TZevo3Win& win, QtTabletDriver& tablet);
+
+  // Brings the window up to date with the core after a handler ran.
+  void Sync();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void tabletEvent(QTabletEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  enum class Hit {
+    None,
+    WritingArea,
+    CalibrationTarget,
+    PlayPanel,
+    ControlPanel,
+    ToolButton,
+    ClearButton,
+    Palette,
+    BrushPicker,
+    ZoomPanel,
+    GridPanel,
+    Progress
+  };
+  struct HitResult {
+    Hit hit = Hit::None;
+    int x = 0, y = 0;  // in the component's own pixels
+    int index = 0;     // palette row
+  };
+  HitResult HitTest(QPoint p) const;
+  // Runs a core handler at the command boundary: an error it raises is shown, not fatal.
+  template <class F>
+  void Guard(F&& f);
+  void UpdateCursor(QPoint p);
+
+  app::TZevo3Win& win_;
+  QtTabletDriver& tablet_;
+  QTimer timer1_;
+  QTimer timer2_;
+  bool activated_ = false;
+};
+
+}  // namespace zevo::platform::qt

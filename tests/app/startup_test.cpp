@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "files/codec_binding.h"
+#include "tests/support/test_window.h"
+
+namespace zevo::app {
+namespace {
+
+using test::TestWindow;
+using test::TestWindowOptions;
+
+TEST(Startup, FirstStartTakesEveryDefaultAndWritesNothing) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  const std::string folder = t.folder.string() + "/";
+  EXPECT_EQ(w.app_settings.skin_folder, folder + "Skin/");
+  EXPECT_EQ(w.app_settings.save_folder, folder + "Save/");
+  EXPECT_EQ(w.app_settings.stamp_folder, folder + "Stamp/");
+  EXPECT_EQ(w.app_settings.replay_rate, 3);
+  EXPECT_TRUE(w.app_settings.contour);
+  EXPECT_EQ(w.tablet_panel_cursor, 101);
+  EXPECT_EQ(w.brush_size, 10.0f);
+  EXPECT_EQ(w.ink_color, 0u);
+  EXPECT_EQ(w.export_width, 1024);
+  EXPECT_EQ(w.export_height, 718);
+  EXPECT_FALSE(w.ControlPanel.visible);
+  EXPECT_FALSE(w.ZoomPanel.visible);
+  EXPECT_FALSE(w.GridPanel.visible);
+  EXPECT_TRUE(w.pen_input_enabled);
+  EXPECT_EQ(w.ImgA.Width(), 1024);
+  EXPECT_EQ(w.ImgA.Height(), 718);
+  EXPECT_EQ(w.ImgZoom.Width(), 256);
+  EXPECT_EQ(w.doc->PaperWidth(), 1024);
+  EXPECT_TRUE(t.tablet.opened);
+  EXPECT_EQ(w.grid.cell_width, 250);
+  EXPECT_EQ(w.grid.left, 11);
+  EXPECT_FALSE(std::filesystem::exists(t.folder / "settings"));
+  // The calibration target: red frame and cross on white.
+  EXPECT_EQ(w.ImgTmp.picture.Pixel(0, 50), 0x000000FFu);
+  EXPECT_EQ(w.ImgTmp.picture.Pixel(128, 50), 0x000000FFu);
+  EXPECT_EQ(w.ImgTmp.picture.Pixel(50, 128), 0x000000FFu);
+  EXPECT_EQ(w.ImgTmp.picture.Pixel(50, 50), gfx::kWhite);
+}
+
+TEST(Startup, MissingPiecesStopTheStartWithTheirMessage) {
+  {
+    TestWindow t({.with_codec = false});
+    EXPECT_FALSE(t.win);
+    EXPECT_EQ(t.error, std::string(files::CodecBinding::LibraryFileName()) + " not found.");
+  }
+  {
+    TestWindow t({.tablet_ok = false});
+    EXPECT_FALSE(t.win);
+    EXPECT_EQ(t.error, "Wintab32.DLL not found.");
+  }
+  {
+    TestWindow t({.message_lines = -1});
+    EXPECT_FALSE(t.win);
+    EXPECT_NE(t.error.find("Messages.txt"), std::string::npos);
+  }
+  {
+    TestWindow t({.message_lines = 10});
+    EXPECT_FALSE(t.win);
+  }
+  {
+    // Eleven lines start the window; a later look-up of a missing line is an error the
+    // command boundary shows.
+    TestWindow t({.message_lines = 11});
+    ASSERT_TRUE(t.win) << t.error;
+    EXPECT_THROW(t.win->messages.At(16), std::out_of_range);
+  }
+}
+
+TEST(Startup, ActivationRegistersTheHotKeysAndResizeCentresTheProgress) {
+  TestWindow t;
+  auto& w = *t.win;
+  w.ControlPanel.visible = true;
+  w.pen_input_enabled = false;
+  w.FormActivate();
+  EXPECT_FALSE(w.ControlPanel.visible);
+  EXPECT_TRUE(w.pen_input_enabled);
+  EXPECT_TRUE(w.timer1_enabled);
+  w.FormDeactivate();
+  EXPECT_FALSE(w.pen_input_enabled);
+  EXPECT_FALSE(w.timer1_enabled);
+  w.FormResize(1280, 1024);
+  EXPECT_EQ(w.PanelProgress.panel.left, (1280 - 425) / 2);
+  EXPECT_EQ(w.PanelProgress.panel.top, (1024 - 77) / 2);
+  w.SetCursorStyleExecute(2);
+  EXPECT_EQ(w.tablet_panel_cursor, 102);
+}
+
+}  // namespace
+}  // namespace zevo::app

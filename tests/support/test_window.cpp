@@ -1,0 +1,87 @@
+#include "tests/support/test_window.h"
+
+#include <fstream>
+#include <random>
+
+#include "files/codec_binding.h"
+#include "settings/settings_store.h"
+
+namespace zevo::test {
+
+namespace fs = std::filesystem;
+
+void BoxTextPainter::DrawText(gfx::Bitmap24& target, int x, int y, const std::string& text,
+                              const platform::TextStyle& style) {
+  const platform::TextSize s = MeasureText(text, style);
+  target.FillRect({x, y, x + s.width, y + s.height}, style.color);
+}
+
+platform::TextSize BoxTextPainter::MeasureText(const std::string& text,
+                                               const platform::TextStyle& style) {
+  return {int(text.size()) * style.pixel_size / 2, style.pixel_size};
+}
+
+TestWindow::TestWindow(const TestWindowOptions& o) {
+  std::random_device rd;
+  folder = fs::temp_directory_path() / ("zevo-test-" + std::to_string(rd()) + std::to_string(rd()));
+  fs::create_directories(folder / "Skin");
+  const fs::path program = ZEVO_PROGRAM_DIR;
+  if (o.with_codec)
+    fs::copy_file(program / files::CodecBinding::LibraryFileName(),
+                  folder / files::CodecBinding::LibraryFileName());
+  if (o.with_skin && fs::exists(program / "Skin")) {
+    for (const auto& e : fs::directory_iterator(program / "Skin"))
+      if (e.path().extension() == ".bmp")
+        fs::copy_file(e.path(), folder / "Skin" / e.path().filename());
+  }
+  if (o.message_lines >= 0) {
+    std::ofstream m(folder / "Skin" / "Messages.txt", std::ios::binary);
+    for (int i = 0; i < o.message_lines; ++i) m << "message " << i << "\r\n";
+  }
+  tablet.load_ok = o.tablet_ok;
+  settings = std::make_unique<platform::FileSettingsBackend>((folder / "settings").string());
+  for (const auto& [name, value] : o.int_settings)
+    settings::WriteSettingInt(*settings, name, value);
+  loader = platform::MakeSystemLibraryLoader(folder.string());
+
+  app::Environment env;
+  env.ui = &ui;
+  env.text = &text;
+  env.tablet = &tablet;
+  env.loader = loader.get();
+  env.settings = settings.get();
+  env.program_folder = folder.string() + "/";
+  env.screen_width = 1024;
+  env.screen_height = 768;
+  auto created = app::TZevo3Win::Create(env);
+  if (created)
+    win = std::move(created).Value();
+  else
+    error = created.ErrorText();
+  if (win) win->FormActivate();
+}
+
+TestWindow::~TestWindow() {
+  win.reset();
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+
+void TestWindow::Packet(double screen_x, double screen_y, std::uint32_t pressure) {
+  platform::TabletPacket p;
+  auto [x, y] = tablet.Geometry().ToCounts(screen_x, screen_y);
+  p.x = x;
+  p.y = y;
+  p.normal_pressure = pressure;
+  const std::uint32_t serial = tablet.Push(p);
+  win->TabletPanelMessage(platform::WT_PACKET, serial, 0);
+}
+
+void TestWindow::Stroke(const std::vector<std::pair<double, double>>& points,
+                        std::uint32_t pressure) {
+  for (const auto& [x, y] : points) Packet(x, y, pressure);
+  const auto& [x, y] = points.back();
+  Packet(x, y, 0);
+}
+
+}  // namespace zevo::test
