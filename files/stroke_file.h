@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "files/codec_binding.h"
+#include "files/stroke_layout.h"
+#include "ink/stroke_document.h"
+
+namespace zevo::files {
+
+// Writes d as an encoded stroke file: the "Zvr3" layout of the entries up to the current
+// position and the background, with sampling step s (1..4), author and password (none = all
+// zero; at most 256 bytes each). Returns 0, or 1 on any failure (invalid step, codec failure,
+// the target not writable).
+//
+// Nothing plain reaches the disk: the layout is encoded in memory, written to a temporary file
+// in the target's folder, flushed, and renamed over the target, so the target is untouched
+// unless the whole write succeeded. Sets d's signature, version, author, password and byte size.
+int WriteStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
+                    std::optional<std::string_view> password,
+                    std::optional<std::string_view> author, const CodecBinding& codec);
+
+// Writes the plain layout itself (tools and tests); the same replace-on-success as above.
+int WritePlainStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
+                         std::optional<std::string_view> password,
+                         std::optional<std::string_view> author);
+
+// Clears d and reads the file at path, plain or encoded, into it. Returns a ReadResult code;
+// after any failure d holds no entries and no background. codec may be null, in which case
+// encoded files give kReadCannotDecode. The decoded layout stays in memory.
+int ReadStrokeFile(ink::StrokeDocument& d, const std::string& path, const CodecBinding* codec,
+                   StrokeFileDetails* details = nullptr);
+
+// The same on the bytes of a file already in memory.
+int ReadStrokeData(ink::StrokeDocument& d, std::span<const std::uint8_t> file,
+                   const CodecBinding* codec, StrokeFileDetails* details = nullptr);
+
+}  // namespace zevo::files
