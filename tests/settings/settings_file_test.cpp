@@ -1,6 +1,8 @@
 #include "platform/posix/settings_file.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +170,27 @@ TEST(SettingsFile, TwoStoresOnOneFileSeeEachOthersLastWrite) {
   WriteSettingInt(first, "Print_Scale", 200);
   EXPECT_EQ(ReadSettingText(second, "Author", ""), "B");
   EXPECT_EQ(ReadSettingInt(second, "Print_Scale", 100), 200);
+}
+
+TEST(SettingsFile, TwoRunningCopiesWritingAtOnceLoseNoValue) {
+  TempDir dir;
+  const std::string path = dir / "settings";
+  constexpr int kWrites = 40;
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FileSettingsBackend store(path);
+    for (int i = 0; i < kWrites; ++i) WriteSettingInt(store, "Child_" + std::to_string(i), i);
+    ::_exit(0);
+  }
+  FileSettingsBackend store(path);
+  for (int i = 0; i < kWrites; ++i) WriteSettingInt(store, "Parent_" + std::to_string(i), i);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  for (int i = 0; i < kWrites; ++i) {
+    EXPECT_EQ(ReadSettingInt(store, "Child_" + std::to_string(i), -1), i);
+    EXPECT_EQ(ReadSettingInt(store, "Parent_" + std::to_string(i), -1), i);
+  }
 }
 
 TEST(SettingsFile, ADamagedFileIsReadAsFarAsPossibleAndKeptOnWrite) {
