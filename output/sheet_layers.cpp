@@ -23,9 +23,10 @@ std::string CheckWorkBitmapSize(long long w, long long h) {
 }
 
 int TruncCoord(double v) {
-  constexpr double kLimit = 1 << 28;
-  if (!(v > -kLimit)) return -(1 << 28);
-  if (v > kLimit) return 1 << 28;
+  // Far beyond any bitmap side, and small enough that 4 * (a + b) of two of them fits in int.
+  constexpr int kLimit = 1 << 27;
+  if (!(v > -kLimit)) return -kLimit;
+  if (v > kLimit) return kLimit;
   return int(v);
 }
 

@@ -158,5 +158,20 @@ TEST(PrintSheet, PositionZeroPrintsOnlyThePaper) {
   EXPECT_EQ(doc.Position(), 0);
 }
 
+TEST(PrintSheet, EntriesWithAbsurdValuesAreClippedNotOverflowed) {
+  ink::StrokeDocument doc(1024, 718);
+  doc.AddSample(1e30f, -1e30f, 1e30f);
+  doc.AddSample(5, 5, 0);
+  doc.AddPicture(2147483647, -2147483647, std::make_unique<Bitmap24>(3, 3, gfx::kBlack));
+  doc.AddStampEntry(std::make_unique<Bitmap24>(3, 3, gfx::kBlack), -3e38f, 0, 3e38f, 1e-30f);
+  doc.AddFill(0x00FF0000, -1e20f, 1e20f);
+  SheetInputs in;
+  in.live = &doc;
+  in.grid = {65535, 65535, 65535, 65535, 65535, 65535};
+  in.grid_shown = true;
+  EXPECT_TRUE(RenderPrintSheet(Layout(7016, 4961, 25), in).Ok());
+  EXPECT_TRUE(RenderPrintSheet(Layout(4961, 7016, 25), in).Ok());
+}
+
 }  // namespace
 }  // namespace zevo::output

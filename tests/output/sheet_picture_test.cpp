@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
 #include <memory>
 
 #include "seals/trace_pages.h"
@@ -221,6 +226,56 @@ TEST(SheetPicture, SizesThatCannotWorkAreRefused) {
   in.paper_width = 0;
   EXPECT_FALSE(RenderSheetPicture(1024, 718, in).Ok());
   EXPECT_TRUE(RenderSheetPicture(1, 1, SheetInputs{}).Ok());
+}
+
+TEST(SheetPicture, EntriesWithAbsurdValuesAreClippedNotOverflowed) {
+  ink::StrokeDocument doc(1024, 718);
+  doc.AddSample(1e30f, -1e30f, 1e30f);
+  doc.AddSample(std::nanf(""), 5, 3);
+  doc.AddSample(5, 5, 0);
+  doc.AddPicture(2147483647, -2147483647, std::make_unique<Bitmap24>(3, 3, gfx::kBlack));
+  doc.AddStampEntry(std::make_unique<Bitmap24>(3, 3, gfx::kBlack), 3e38f, 0, 3e38f, 1e-30f);
+  doc.AddFill(0x00FF0000, -1e20f, 1e20f);
+  SheetInputs in;
+  in.live = &doc;
+  EXPECT_TRUE(RenderSheetPicture(300, 200, in).Ok());
+  in.grid = {65535, 65535, 65535, 65535, 65535, 65535};
+  in.grid_shown = true;
+  EXPECT_TRUE(RenderSheetPicture(300, 200, in).Ok());
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ZEVO_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZEVO_UNDER_ASAN 1
+#endif
+#endif
+
+TEST(SheetPicture, WorkBitmapThatCannotBeAllocatedIsAnError) {
+#ifdef ZEVO_UNDER_ASAN
+  GTEST_SKIP() << "the sanitizer's allocator aborts instead of failing an allocation";
+#else
+  // In a child whose address space is capped well below the 564 MB work bitmap of 4096 x 2872.
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = rlim_t(256) << 20;
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+    ink::StrokeDocument doc(1024, 718);
+    doc.AddSample(10, 10, 5);
+    SheetInputs in;
+    in.live = &doc;
+    Result<Bitmap24> r = RenderSheetPicture(4096, 2872, in);
+    const bool refused = !r.Ok() && r.ErrorText().find("memory") != std::string::npos;
+    _exit(refused ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child crashed";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 }  // namespace
