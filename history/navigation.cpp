@@ -1,0 +1,212 @@
+#include "history/navigation.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/zevo3_win.h"
+#include "gfx/canvas.h"
+#include "history/entry_painter.h"
+#include "output/progress.h"
+#include "workspace/skin.h"
+
+namespace zevo::history {
+
+namespace {
+
+// Where the player indicator lies on the play panel.
+constexpr int kTrackLeft = 36;
+constexpr int kTrackTop = 21;
+constexpr int kTrackBottom = 32;
+constexpr int kTrackWidth = 417;
+constexpr int kKnobWidth = 6;
+constexpr int kFillWidth = kTrackWidth - kKnobWidth;
+
+void RepaintViews(app::TZevo3Win& w) {
+  w.MarkDirty(app::kDirtyImgA | app::kDirtyImgZoom);
+}
+
+// Position 0: nothing current.
+void ToStart(ink::StrokeDocument& doc) {
+  doc.GotoHead();
+  doc.StepBack();
+}
+
+// The first entry a forward move draws: the first one at position 0, the partly replayed
+// stroke again (to complete it), else the one after the current entry. Clears the flag.
+ink::Stroke* FirstForward(app::TZevo3Win& w, bool& was_partial) {
+  was_partial = PartialStrokeShown(w);
+  w.partial_stroke = false;
+  w.replayed_stroke = nullptr;
+  if (w.PlayerBar.position == 0 || w.doc->Position() == 0) return w.doc->GotoHead();
+  if (was_partial) return w.doc->Current();
+  return w.doc->StepForward();
+}
+
+// Draws entries first..last (0-based, inclusive) over what is shown, with the progress display
+// when `count` (the number the command announces) is over 16, and leaves the document on
+// `last` (at position 0 when last < 0).
+void BulkRedraw(app::TZevo3Win& w, int first, int last, int count) {
+  ink::StrokeDocument& doc = *w.doc;
+  last = std::min(last, doc.Count() - 1);
+  {
+    output::ProgressRun run(&w.Progress(), count, output::kProgressLineHistory);
+    EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
+    for (int i = std::max(first, 0); i <= last; ++i) {
+      painter.Draw(*doc.Entry(i));
+      run.Step();
+    }
+    painter.Flush();
+  }
+  if (last >= 0)
+    doc.EntryAt(last, true);
+  else
+    ToStart(doc);
+  RepaintViews(w);
+}
+
+void StretchSkin(gfx::Canvas& c, const gfx::Bitmap24& image, int left, int width) {
+  if (image.Empty() || width <= 0) return;
+  c.StretchCopy({left, kTrackTop, left + width, kTrackBottom}, image);
+}
+
+void DrawSkinAt(gfx::Bitmap24& target, const gfx::Bitmap24& image, int x, int y) {
+  if (!image.Empty()) gfx::Canvas(target).Draw(x, y, image);
+}
+
+}  // namespace
+
+bool PartialStrokeShown(const app::TZevo3Win& w) {
+  return w.partial_stroke && w.replayed_stroke != nullptr && w.replayed_stroke == w.doc->Current();
+}
+
+void SetPlayerPosition(app::TZevo3Win& w, int position) {
+  w.PlayerBar.position = w.PlayerBar.sel_end = position;
+  DrawPlayerIndicator(w);
+}
+
+void DrawEntry(app::TZevo3Win& w, ink::Stroke& entry) {
+  EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
+  painter.Draw(entry);
+  painter.Flush();
+}
+
+void ShowBlankPage(app::TZevo3Win& w) {
+  const gfx::Bitmap24* page = nullptr;
+  const gfx::Bitmap24* overview = nullptr;
+  if (w.grid_shown) {
+    page = &w.grid_page;
+    overview = &w.grid_overview;
+  } else if (w.trace_shown) {
+    page = &w.trace_page;
+    overview = &w.trace_overview;
+  } else if (w.background.View().Present()) {
+    page = &w.paper_page;
+    overview = &w.paper_overview;
+  }
+  if (page != nullptr) {
+    gfx::Canvas(w.ImgA.picture).Draw(0, 0, *page);
+    gfx::Canvas(w.ImgZoom.picture).Draw(0, 0, *overview);
+    w.view_renderer->LoadFromTarget();
+    w.overview_renderer->LoadFromTarget();
+  } else {
+    w.view_renderer->ClearWhite();
+    w.overview_renderer->ClearWhite();
+  }
+  RepaintViews(w);
+}
+
+void FullRedraw(app::TZevo3Win& w) {
+  DrawSkinAt(w.control_panel_canvas,
+             w.skin[w.trace_shown ? workspace::kSkinToggleOn : workspace::kSkinToggleOff], 412, 22);
+  w.MarkDirty(app::kDirtyControlPanel);
+  ShowBlankPage(w);
+  const int shown = w.doc->Position();
+  if (w.PlayerBar.position != 0 && shown > 0) {
+    // The progress display is sized by the whole history, as the bar of the player is.
+    BulkRedraw(w, 0, shown - 1, w.doc->Count());
+  }
+  RepaintViews(w);
+}
+
+void GotoFirst(app::TZevo3Win& w) {
+  ShowBlankPage(w);
+  ToStart(*w.doc);
+  w.partial_stroke = false;
+  w.replayed_stroke = nullptr;
+  SetPlayerPosition(w, 0);
+}
+
+void GotoPrev(app::TZevo3Win& w) {
+  ShowBlankPage(w);
+  w.partial_stroke = false;
+  w.replayed_stroke = nullptr;
+  if (w.doc->StepBack() == nullptr) {
+    SetPlayerPosition(w, 0);
+    return;
+  }
+  const int target = w.doc->Position();
+  SetPlayerPosition(w, target);
+  BulkRedraw(w, 0, target - 1, target);
+}
+
+void GotoNext(app::TZevo3Win& w) {
+  bool was_partial = false;
+  ink::Stroke* e = FirstForward(w, was_partial);
+  if (e == nullptr) return;
+  if (!was_partial) SetPlayerPosition(w, w.doc->Position());
+  DrawEntry(w, *e);
+  RepaintViews(w);
+}
+
+void GotoLast(app::TZevo3Win& w) {
+  const int shown = w.PlayerBar.position;
+  bool was_partial = false;
+  ink::Stroke* e = FirstForward(w, was_partial);
+  if (e == nullptr) return;
+  const int first = w.doc->Position() - 1;
+  const int count = w.doc->Count();
+  SetPlayerPosition(w, count);
+  BulkRedraw(w, first, count - 1, count - shown);
+}
+
+void GotoPoint(app::TZevo3Win& w) {
+  const int target = std::clamp(w.target_position, 0, w.doc->Count());
+  const int shown = w.PlayerBar.position;
+  if (target == shown) return;
+  SetPlayerPosition(w, target);
+  if (target > shown) {
+    bool was_partial = false;
+    ink::Stroke* e = FirstForward(w, was_partial);
+    if (e == nullptr) return;
+    BulkRedraw(w, w.doc->Position() - 1, target - 1, target - shown);
+  } else {
+    ShowBlankPage(w);
+    w.partial_stroke = false;
+    w.replayed_stroke = nullptr;
+    BulkRedraw(w, 0, target - 1, target);
+  }
+  RepaintViews(w);
+}
+
+void DrawPlayerIndicator(app::TZevo3Win& w) {
+  gfx::Canvas c(w.play_panel_canvas);
+  const gfx::Bitmap24& filled = w.skin[workspace::kSkinTrackFilled];
+  const gfx::Bitmap24& empty = w.skin[workspace::kSkinTrackEmpty];
+  const gfx::Bitmap24& knob = w.skin[workspace::kSkinTrackKnob];
+  const int max = w.PlayerBar.max;
+  const int position = w.PlayerBar.position;
+  if (max <= 0) {
+    StretchSkin(c, empty, kTrackLeft, kTrackWidth);
+  } else if (position >= max) {
+    StretchSkin(c, filled, kTrackLeft, kTrackWidth);
+  } else {
+    const int f = int(std::clamp<std::int64_t>(
+        std::int64_t(std::max(position, 0)) * kFillWidth / max, 0, kFillWidth));
+    StretchSkin(c, filled, kTrackLeft, f);
+    StretchSkin(c, knob, kTrackLeft + f, kKnobWidth);
+    StretchSkin(c, empty, kTrackLeft + f + kKnobWidth, kFillWidth - f);
+  }
+  w.MarkDirty(app::kDirtyPlayPanel);
+}
+
+}  // namespace zevo::history
