@@ -81,6 +81,22 @@ TEST(PrintSheet, GridPenWidthFollowsTheScale) {
   EXPECT_EQ(wide, 6);
 }
 
+TEST(PrintSheet, TurnedGridRunsAcrossThePage) {
+  SheetInputs in;
+  in.grid_shown = true;  // rows at paper y 109, 359, 609; columns at x 11 ... 1011
+  Result<PrintedSheet> r = RenderPrintSheet(Layout(4961, 7016), in);
+  ASSERT_TRUE(r.Ok());
+  const Bitmap24& w = r.Value().work;
+  // Paper row y = 109 becomes the work column 4 * 109, from paper x 11 (near the bottom) up.
+  EXPECT_EQ(w.Pixel(436, 2000), workspace::kGridColor);
+  EXPECT_EQ(w.Pixel(436, 4 * (1024 - 11) + 3), gfx::kWhite);
+  EXPECT_EQ(w.Pixel(4 * 609, 2000), workspace::kGridColor);
+  // Paper column x = 11 becomes the work row 4 * (1024 - 11).
+  EXPECT_EQ(w.Pixel(1000, 4 * (1024 - 11)), workspace::kGridColor);
+  EXPECT_EQ(w.Pixel(1000, 4 * (1024 - 261)), workspace::kGridColor);
+  EXPECT_EQ(w.Pixel(1000, 2000), gfx::kWhite);
+}
+
 TEST(PrintSheet, BackgroundsAtTheirPrintScale) {
   const Bitmap24 tile(16, 8, 0x00224466);
   SheetInputs in;
