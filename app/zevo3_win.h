@@ -36,6 +36,10 @@ namespace zevo::files {
 class CodecBinding;
 }
 
+namespace zevo::history {
+class RedrawCache;
+}
+
 namespace zevo::app {
 
 // What the operating system gives the main window. None of it is owned.
@@ -208,6 +212,8 @@ class TZevo3Win {
   int target_position = 0;
   int samples_per_tick = 3;
   ink::Stroke* replayed_stroke = nullptr;
+  // Navigation's copy of the renderers part way through the history (history/redraw_cache.h).
+  std::shared_ptr<history::RedrawCache> redraw_cache;
 
   // Pen input.
   input::TabletBinding tablet;

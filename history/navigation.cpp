@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "app/zevo3_win.h"
 #include "gfx/canvas.h"
 #include "history/entry_painter.h"
+#include "history/redraw_cache.h"
 #include "output/progress.h"
 #include "workspace/skin.h"
 
@@ -42,18 +45,94 @@ ink::Stroke* FirstForward(app::TZevo3Win& w, bool& was_partial) {
   return w.doc->StepForward();
 }
 
-// Draws entries first..last (0-based, inclusive) over what is shown, with the progress display
-// when `count` (the number the command announces) is over 16, and leaves the document on
-// `last` (at position 0 when last < 0).
-void BulkRedraw(app::TZevo3Win& w, int first, int last, int count) {
+// The blank page of the current state: grid, trace model, paper with a background, or none
+// (white).
+struct BlankPage {
+  const gfx::Bitmap24* page = nullptr;
+  const gfx::Bitmap24* overview = nullptr;
+};
+BlankPage BlankPageOf(app::TZevo3Win& w) {
+  if (w.grid_shown) return {&w.grid_page, &w.grid_overview};
+  if (w.trace_shown) return {&w.trace_page, &w.trace_overview};
+  if (w.background.View().Present()) return {&w.paper_page, &w.paper_overview};
+  return {};
+}
+
+RedrawCache::Basis BasisOf(app::TZevo3Win& w) {
+  RedrawCache::Basis b;
+  b.view = w.view_renderer.get();
+  b.overview = w.overview_renderer.get();
+  b.z = w.view;
+  const BlankPage blank = BlankPageOf(w);
+  b.blank_page =
+      blank.page ? RedrawCache::HashBitmap(*blank.overview, RedrawCache::HashBitmap(*blank.page, 1))
+                 : 0;
+  return b;
+}
+
+RedrawCache& CacheOf(app::TZevo3Win& w) {
+  if (!w.redraw_cache) w.redraw_cache = std::make_shared<RedrawCache>();
+  return *w.redraw_cache;
+}
+
+// Whether the page images show the blank page and nothing else.
+bool ShowsBlankPage(app::TZevo3Win& w) {
+  const BlankPage blank = BlankPageOf(w);
+  if (blank.page == nullptr) {
+    const auto all_white = [](const gfx::Bitmap24& b) {
+      for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x)
+          if (b.Pixel(x, y) != gfx::kWhite) return false;
+      return true;
+    };
+    return all_white(w.ImgA.picture) && all_white(w.ImgZoom.picture);
+  }
+  return w.ImgA.picture.SamePixels(*blank.page) && w.ImgZoom.picture.SamePixels(*blank.overview);
+}
+
+// How a run of entries starts.
+enum class Start {
+  kOnTop,      // on what is shown
+  kBlankPage,  // on the blank page, shown first
+};
+
+// Draws entries first..last (0-based, inclusive) with the progress display when `count` (the
+// number the command announces) is over 16, and leaves the document on `last` (at position 0
+// when last < 0). A run that starts from the blank page begins, when it can, from the copy
+// the cache holds part way; every run from the blank page leaves such a copy behind.
+void BulkRedraw(app::TZevo3Win& w, int first, int last, int count, Start start) {
   ink::StrokeDocument& doc = *w.doc;
   last = std::min(last, doc.Count() - 1);
+  first = std::max(first, 0);
+  RedrawCache& cache = CacheOf(w);
   {
     output::ProgressRun run(&w.Progress(), count, output::kProgressLineHistory);
+    // Only a run that draws the canonical state (entries 0.. on the blank page) may be copied.
+    // (A stroke replay has only begun leaves the page images blank and is drawn whole again.)
+    bool canonical = start == Start::kBlankPage || (first == 0 && ShowsBlankPage(w));
+    std::optional<RedrawCache::Basis> basis;
+    bool restored = false;
+    if (cache.Entries() > first && cache.Entries() <= last + 1) {
+      basis = BasisOf(w);
+      if (cache.Matches(*basis, doc, *w.view_renderer, *w.overview_renderer)) {
+        cache.Restore(*w.view_renderer, *w.overview_renderer);
+        for (int i = first; i < cache.Entries(); ++i) run.Step();
+        first = cache.Entries();
+        restored = canonical = true;
+      }
+    }
+    if (!restored && start == Start::kBlankPage) ShowBlankPage(w);
+    // The copy for the next step back: the last multiple of the spacing before the end.
+    const int save_at = canonical ? (last / RedrawCache::kSpacing) * RedrawCache::kSpacing : 0;
     EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
-    for (int i = std::max(first, 0); i <= last; ++i) {
+    for (int i = first; i <= last; ++i) {
       painter.Draw(*doc.Entry(i));
       run.Step();
+      if (i + 1 == save_at && !(restored && cache.Entries() == save_at)) {
+        if (!basis) basis = BasisOf(w);
+        painter.Flush();
+        cache.Save(*basis, doc, save_at, *w.view_renderer, *w.overview_renderer);
+      }
     }
     painter.Flush();
   }
@@ -91,21 +170,10 @@ void DrawEntry(app::TZevo3Win& w, ink::Stroke& entry) {
 }
 
 void ShowBlankPage(app::TZevo3Win& w) {
-  const gfx::Bitmap24* page = nullptr;
-  const gfx::Bitmap24* overview = nullptr;
-  if (w.grid_shown) {
-    page = &w.grid_page;
-    overview = &w.grid_overview;
-  } else if (w.trace_shown) {
-    page = &w.trace_page;
-    overview = &w.trace_overview;
-  } else if (w.background.View().Present()) {
-    page = &w.paper_page;
-    overview = &w.paper_overview;
-  }
-  if (page != nullptr) {
-    gfx::Canvas(w.ImgA.picture).Draw(0, 0, *page);
-    gfx::Canvas(w.ImgZoom.picture).Draw(0, 0, *overview);
+  const BlankPage blank = BlankPageOf(w);
+  if (blank.page != nullptr) {
+    gfx::Canvas(w.ImgA.picture).Draw(0, 0, *blank.page);
+    gfx::Canvas(w.ImgZoom.picture).Draw(0, 0, *blank.overview);
     w.view_renderer->LoadFromTarget();
     w.overview_renderer->LoadFromTarget();
   } else {
@@ -119,11 +187,12 @@ void FullRedraw(app::TZevo3Win& w) {
   DrawSkinAt(w.control_panel_canvas,
              w.skin[w.trace_shown ? workspace::kSkinToggleOn : workspace::kSkinToggleOff], 412, 22);
   w.MarkDirty(app::kDirtyControlPanel);
-  ShowBlankPage(w);
   const int shown = w.doc->Position();
   if (w.PlayerBar.position != 0 && shown > 0) {
     // The progress display is sized by the whole history, as the bar of the player is.
-    BulkRedraw(w, 0, shown - 1, w.doc->Count());
+    BulkRedraw(w, 0, shown - 1, w.doc->Count(), Start::kBlankPage);
+  } else {
+    ShowBlankPage(w);
   }
   RepaintViews(w);
 }
@@ -137,16 +206,16 @@ void GotoFirst(app::TZevo3Win& w) {
 }
 
 void GotoPrev(app::TZevo3Win& w) {
-  ShowBlankPage(w);
   w.partial_stroke = false;
   w.replayed_stroke = nullptr;
   if (w.doc->StepBack() == nullptr) {
+    ShowBlankPage(w);
     SetPlayerPosition(w, 0);
     return;
   }
   const int target = w.doc->Position();
   SetPlayerPosition(w, target);
-  BulkRedraw(w, 0, target - 1, target);
+  BulkRedraw(w, 0, target - 1, target, Start::kBlankPage);
 }
 
 void GotoNext(app::TZevo3Win& w) {
@@ -166,7 +235,7 @@ void GotoLast(app::TZevo3Win& w) {
   const int first = w.doc->Position() - 1;
   const int count = w.doc->Count();
   SetPlayerPosition(w, count);
-  BulkRedraw(w, first, count - 1, count - shown);
+  BulkRedraw(w, first, count - 1, count - shown, Start::kOnTop);
 }
 
 void GotoPoint(app::TZevo3Win& w) {
@@ -178,12 +247,11 @@ void GotoPoint(app::TZevo3Win& w) {
     bool was_partial = false;
     ink::Stroke* e = FirstForward(w, was_partial);
     if (e == nullptr) return;
-    BulkRedraw(w, w.doc->Position() - 1, target - 1, target - shown);
+    BulkRedraw(w, w.doc->Position() - 1, target - 1, target - shown, Start::kOnTop);
   } else {
-    ShowBlankPage(w);
     w.partial_stroke = false;
     w.replayed_stroke = nullptr;
-    BulkRedraw(w, 0, target - 1, target);
+    BulkRedraw(w, 0, target - 1, target, Start::kBlankPage);
   }
   RepaintViews(w);
 }

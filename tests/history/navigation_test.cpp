@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "history/navigation.h"
+#include "history/redraw_cache.h"
 #include "tests/history/history_fixture.h"
 #include "workspace/skin.h"
 
@@ -79,6 +80,80 @@ TEST(Navigation, FirstThenLastGivesThePageAsWritten) {
   ExpectPosition(w, 30);
   EXPECT_TRUE(w.ImgA.picture.SamePixels(page));
   EXPECT_TRUE(w.ImgZoom.picture.SamePixels(overview));
+}
+
+// The pages a redraw from the first entry gives, without the copy navigation keeps.
+struct Pages {
+  gfx::Bitmap24 page, overview;
+};
+Pages Uncached(app::TZevo3Win& w) {
+  auto kept = std::move(w.redraw_cache);
+  w.redraw_cache.reset();
+  FullRedraw(w);
+  Pages p{w.ImgA.picture, w.ImgZoom.picture};
+  w.redraw_cache = std::move(kept);
+  return p;
+}
+
+void ExpectPages(const app::TZevo3Win& w, const Pages& p) {
+  EXPECT_TRUE(w.ImgA.picture.SamePixels(p.page)) << "at " << w.PlayerBar.position;
+  EXPECT_TRUE(w.ImgZoom.picture.SamePixels(p.overview)) << "at " << w.PlayerBar.position;
+}
+
+TEST(Navigation, StepsBackFromAKeptCopyGiveTheSamePages) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  for (int i = 0; i < 70; ++i) WriteStroke(t, i, i % 2 ? 0x0000FF : 0x00333333);
+  w.GotoFirstExecute();
+  w.GotoLastExecute();  // leaves a copy after 64 entries
+  ASSERT_TRUE(w.redraw_cache);
+  EXPECT_EQ(w.redraw_cache->Entries(), 64);
+  for (int p = 69; p >= 60; --p) {
+    w.GotoPrevExecute();
+    ASSERT_EQ(w.PlayerBar.position, p);
+    const Pages shown{w.ImgA.picture, w.ImgZoom.picture};
+    ExpectPages(w, Uncached(w));
+    // The check redrew the same pages.
+    ExpectPages(w, shown);
+  }
+  EXPECT_EQ(w.redraw_cache->Entries(), 32);
+}
+
+TEST(Navigation, AKeptCopyIsNotUsedOnceTheHistoryOrThePageChanged) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  WriteStrokes(t, 40);
+  w.GotoPrevExecute();
+  ASSERT_EQ(w.redraw_cache->Entries(), 32);
+
+  // Other strokes written over the same positions.
+  w.target_position = 20;
+  w.GotoPointExecute();
+  for (int i = 20; i < 40; ++i) WriteStroke(t, 95 - i, 0x0000FF);
+  ASSERT_EQ(w.doc->Count(), 40);
+  w.GotoPrevExecute();
+  ExpectPages(w, Uncached(w));
+
+  // Same entries, a grid under them.
+  w.GotoLastExecute();
+  w.GotoPrevExecute();
+  w.grid_page.FillRect({0, 600, 1024, 602}, 0x00BDBDFF);
+  w.grid_shown = true;
+  w.GotoPrevExecute();
+  EXPECT_EQ(w.ImgA.picture.Pixel(1000, 601), 0x00BDBDFFu);
+  ExpectPages(w, Uncached(w));
+  // The grid page itself redrawn differently.
+  w.grid_page.FillRect({0, 650, 1024, 652}, 0x00BDBDFF);
+  w.GotoPrevExecute();
+  EXPECT_EQ(w.ImgA.picture.Pixel(1000, 651), 0x00BDBDFFu);
+  ExpectPages(w, Uncached(w));
+
+  // Another zoom.
+  w.view = {2.0f, 100.0f, 50.0f};
+  w.GotoPrevExecute();
+  ExpectPages(w, Uncached(w));
 }
 
 TEST(Navigation, BackwardStepsShowExactlyTheEarlierEntries) {

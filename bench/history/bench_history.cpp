@@ -1,0 +1,152 @@
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+
+#include "app/zevo3_win.h"
+#include "bench/ink/pen_path.h"
+#include "history/navigation.h"
+#include "history/replay.h"
+#include "platform/library_loader.h"
+#include "platform/posix/settings_file.h"
+#include "platform/tablet_driver.h"
+
+namespace zevo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A tablet that is there and never sends anything.
+class IdleTablet : public platform::TabletDriver {
+ public:
+  bool Load(std::string&) override { return true; }
+  void Unload() override {}
+  platform::TabletContext DefaultContext() override { return {}; }
+  bool Open(const platform::TabletContext&) override { return true; }
+  void Close() override {}
+  std::optional<platform::TabletPacket> ReadPacket(std::uint32_t) override { return std::nullopt; }
+};
+
+// The main window over the built program folder (codec library, skin, texts), with a settings
+// file of its own, and a history of `strokes` simulated pen strokes shown to the end.
+struct BenchWindow {
+  BenchWindow(int strokes, int samples) {
+    std::random_device rd;
+    settings_path = fs::temp_directory_path() / ("zevo-bench-" + std::to_string(rd()));
+    settings = std::make_unique<platform::FileSettingsBackend>(settings_path.string());
+    loader = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
+    app::Environment env;
+    env.tablet = &tablet;
+    env.loader = loader.get();
+    env.settings = settings.get();
+    env.program_folder = std::string(ZEVO_PROGRAM_DIR) + "/";
+    auto created = app::TZevo3Win::Create(env);
+    if (!created) {
+      error = created.ErrorText();
+      return;
+    }
+    win = std::move(created).Value();
+    for (const auto& s : bench::SimulatePenStrokes(strokes, samples, 10.0f, 1024, 718)) {
+      win->doc->SetInkColor(0x00202020);
+      for (const auto& p : s) win->doc->AddSample(p.x, p.y, p.radius);
+    }
+    win->PlayerBar.max = win->doc->Count();
+    win->GotoFirstExecute();
+    win->GotoLastExecute();
+  }
+  ~BenchWindow() {
+    win.reset();
+    std::error_code ec;
+    fs::remove(settings_path, ec);
+  }
+
+  IdleTablet tablet;
+  fs::path settings_path;
+  std::unique_ptr<platform::FileSettingsBackend> settings;
+  std::unique_ptr<platform::LibraryLoader> loader;
+  std::unique_ptr<app::TZevo3Win> win;
+  std::string error;
+};
+
+// One step back from the end: the blank page and 999 strokes drawn again.
+void GotoPrevFromTheEnd(benchmark::State& state) {
+  BenchWindow b(int(state.range(0)), 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  for (auto _ : state) {
+    w.GotoPrevExecute();
+    state.PauseTiming();
+    w.GotoNextExecute();  // back to the end
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(GotoPrevFromTheEnd)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same step with nothing kept from an earlier redraw (the first step back after writing):
+// every entry is drawn again from the blank page.
+void GotoPrevFromTheEndCold(benchmark::State& state) {
+  BenchWindow b(int(state.range(0)), 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.redraw_cache.reset();
+    state.ResumeTiming();
+    w.GotoPrevExecute();
+    state.PauseTiming();
+    w.GotoNextExecute();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(GotoPrevFromTheEndCold)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// From position 0 to the end: every stroke drawn on the blank page.
+void GotoLastFromTheStart(benchmark::State& state) {
+  BenchWindow b(int(state.range(0)), 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.GotoFirstExecute();
+    state.ResumeTiming();
+    w.GotoLastExecute();
+  }
+}
+BENCHMARK(GotoLastFromTheStart)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// One replay tick inside a stroke at the fastest rate the hot keys allow (20 samples).
+void ReplayTickAtRate20(benchmark::State& state) {
+  BenchWindow b(200, 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  w.DataPlayExecute();  // from the blank page
+  for (int i = 0; i < 30; ++i) history::ChangeReplayRate(w, +1);
+  for (auto _ : state) {
+    if (!w.partial_stroke) {
+      // Starting the next stroke is not a drawing tick: leave it out.
+      state.PauseTiming();
+      if (!w.replaying) w.DataPlayExecute();
+      for (int i = 0; i < 30; ++i) history::ChangeReplayRate(w, +1);
+      while (!w.partial_stroke && w.replaying) w.Timer2Timer();
+      state.ResumeTiming();
+    }
+    w.Timer2Timer();
+  }
+}
+BENCHMARK(ReplayTickAtRate20)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace zevo
