@@ -137,6 +137,7 @@ void ShowControl(app::TZevo3Win& w) {
   w.ControlPanel.visible = true;
   w.ZoomPanel.visible = true;
   PaintControlPanel(w);
+  PaintZoomPanel(w);
   w.MarkDirty(app::kDirtyLayout | app::kDirtyZoomPanel);
 }
 

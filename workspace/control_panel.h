@@ -57,6 +57,11 @@ inline constexpr gfx::Color kLabelBlue = 0x00FF0000;
 void PaintControlPanel(app::TZevo3Win& w);
 // Background, then the player indicator.
 void PaintPlayPanel(app::TZevo3Win& w);
+// Title strip (by whether the panel is expanded), body, and the four zoom choice buttons with
+// the chosen one (win.zoom_index) marked. The overview and its frame lie over it.
+void PaintZoomPanel(app::TZevo3Win& w);
+// The grid panel's background; its lists are drawn over it by the grid view.
+void PaintGridPanel(app::TZevo3Win& w);
 
 // The click maps; x, y in panel pixels.
 void ControlPanelMouseDown(app::TZevo3Win& w, int x, int y);

@@ -343,6 +343,18 @@ TEST(Skin, ThePanelsArePaintedFromTheSkin) {
   EXPECT_EQ(w.control_panel_canvas.Pixel(531 + 3, 22 + 3), w.skin[kSkinToggleOn].Pixel(3, 3));
   PaintPlayPanel(w);
   EXPECT_EQ(w.play_panel_canvas.Pixel(900, 5), w.skin[kSkinPlayPanel].Pixel(900, 5));
+
+  // The zoom panel is painted when the control panel opens: the chosen zoom marked.
+  ASSERT_FALSE(w.skin[kSkinZoomOn].Empty());
+  w.zoom_index = 2;
+  w.ShowControlExecute();
+  const auto& z = w.zoom_panel_canvas;
+  EXPECT_EQ(z.Pixel(141 + 3, 207 + 3), w.skin[kSkinZoomOn].Pixel(3, 3));
+  EXPECT_EQ(z.Pixel(21 + 3, 207 + 3), w.skin[kSkinZoomOff].Pixel(3, 3));
+  EXPECT_EQ(z.Pixel(2, 2), w.skin[kSkinZoomTopOpen].Pixel(2, 2));
+  EXPECT_EQ(z.Pixel(2, 13 + 40), w.skin[kSkinZoomBody].Pixel(2, 40));
+  PaintGridPanel(w);
+  EXPECT_EQ(w.grid_panel_canvas.Pixel(7, 7), w.skin[kSkinGridPanel].Pixel(7, 7));
 }
 
 }  // namespace
