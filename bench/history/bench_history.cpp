@@ -124,6 +124,24 @@ void GotoLastFromTheStart(benchmark::State& state) {
 }
 BENCHMARK(GotoLastFromTheStart)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The same with nothing kept: all 1000 strokes drawn.
+void GotoLastFromTheStartCold(benchmark::State& state) {
+  BenchWindow b(int(state.range(0)), 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.GotoFirstExecute();
+    w.redraw_cache.reset();
+    state.ResumeTiming();
+    w.GotoLastExecute();
+  }
+}
+BENCHMARK(GotoLastFromTheStartCold)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // One replay tick inside a stroke at the fastest rate the hot keys allow (20 samples).
 void ReplayTickAtRate20(benchmark::State& state) {
   BenchWindow b(200, 100);
