@@ -106,7 +106,10 @@ int WritePlainStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
   SetText(d.author, author);
   SetText(d.password, password);
   try {
-    return ReplaceFile(path, BuildStrokeLayout(d, s));
+    const std::vector<std::uint8_t> plain = BuildStrokeLayout(d, s);
+    // Its size word could not hold more.
+    if (plain.size() > std::size_t(INT32_MAX)) return 1;
+    return ReplaceFile(path, plain);
   } catch (const std::bad_alloc&) {
     return 1;
   }
