@@ -75,7 +75,7 @@ Result<std::unique_ptr<TZevo3Win>> TZevo3Win::Create(const Environment& env) {
   std::unique_ptr<TZevo3Win> w(new TZevo3Win(env));
   auto built = w->Construct();
   if (!built) return Result<std::unique_ptr<TZevo3Win>>::Error(built.ErrorText());
-  return std::move(w);
+  return w;
 }
 
 Result<bool> TZevo3Win::Construct() {
@@ -200,6 +200,8 @@ Result<bool> TZevo3Win::Construct() {
   progress_ = std::make_unique<WindowProgress>(*this);
   workspace::PaintControlPanel(*this);
   workspace::PaintPlayPanel(*this);
+  workspace::PaintZoomPanel(*this);
+  workspace::PaintGridPanel(*this);
   MarkDirty(kDirtyAll);
   return true;
 }

@@ -47,28 +47,38 @@ TEST(Startup, FirstStartTakesEveryDefaultAndWritesNothing) {
 
 TEST(Startup, MissingPiecesStopTheStartWithTheirMessage) {
   {
-    TestWindow t({.with_codec = false});
+    TestWindowOptions o;
+    o.with_codec = false;
+    TestWindow t(o);
     EXPECT_FALSE(t.win);
     EXPECT_EQ(t.error, std::string(files::CodecBinding::LibraryFileName()) + " not found.");
   }
   {
-    TestWindow t({.tablet_ok = false});
+    TestWindowOptions o;
+    o.tablet_ok = false;
+    TestWindow t(o);
     EXPECT_FALSE(t.win);
     EXPECT_EQ(t.error, "Wintab32.DLL not found.");
   }
   {
-    TestWindow t({.message_lines = -1});
+    TestWindowOptions o;
+    o.message_lines = -1;
+    TestWindow t(o);
     EXPECT_FALSE(t.win);
     EXPECT_NE(t.error.find("Messages.txt"), std::string::npos);
   }
   {
-    TestWindow t({.message_lines = 10});
+    TestWindowOptions o;
+    o.message_lines = 10;
+    TestWindow t(o);
     EXPECT_FALSE(t.win);
   }
   {
     // Eleven lines start the window; a later look-up of a missing line is an error the
     // command boundary shows.
-    TestWindow t({.message_lines = 11});
+    TestWindowOptions o;
+    o.message_lines = 11;
+    TestWindow t(o);
     ASSERT_TRUE(t.win) << t.error;
     EXPECT_THROW(t.win->messages.At(16), std::out_of_range);
   }
