@@ -282,23 +282,21 @@ void Canvas::LineTo(int x, int y) {
   int x0 = pos_.x, y0 = pos_.y;
   pos_ = {x, y};
   const int w = std::max(pen.width, 1);
-  if (y0 == y && x0 != x) {
-    // Horizontal: one span per pen row.
-    const int a = std::min(x0, x < x0 ? x + 1 : x - 1);
-    const int b = std::max(x0, x < x0 ? x + 1 : x - 1);
-    const int top = y - (w > 1 ? w / 2 : 0);
-    const int left = a - (w > 1 ? w / 2 : 0);
-    const int right = b - (w > 1 ? w / 2 : 0) + w - 1;
-    for (int yy = top; yy < top + w; ++yy) PlotSpan(yy, left, right, pen.color, pen.mode);
-    return;
-  }
-  if (x0 == x && y0 != y) {
-    const int a = std::min(y0, y < y0 ? y + 1 : y - 1);
-    const int b = std::max(y0, y < y0 ? y + 1 : y - 1);
-    const int left = x - (w > 1 ? w / 2 : 0);
-    const int top = a - (w > 1 ? w / 2 : 0);
-    const int bottom = b - (w > 1 ? w / 2 : 0) + w - 1;
-    for (int yy = top; yy <= bottom; ++yy) PlotSpan(yy, left, left + w - 1, pen.color, pen.mode);
+  if ((y0 == y) != (x0 == x)) {
+    // Horizontal or vertical: the square pen swept along the path is one rectangle.
+    const int off = w > 1 ? w / 2 : 0;
+    auto path = [](int from, int to, int& lo, int& hi) {  // the end point is left out
+      const int last = to < from ? to + 1 : to - 1;
+      lo = std::min(from, last);
+      hi = std::max(from, last);
+    };
+    int x_lo = x, x_hi = x, y_lo = y, y_hi = y;
+    if (y0 == y)
+      path(x0, x, x_lo, x_hi);
+    else
+      path(y0, y, y_lo, y_hi);
+    for (int yy = y_lo - off; yy <= y_hi - off + w - 1; ++yy)
+      PlotSpan(yy, x_lo - off, x_hi - off + w - 1, pen.color, pen.mode);
     return;
   }
   const int dx = std::abs(x - x0), dy = -std::abs(y - y0);

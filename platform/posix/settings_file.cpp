@@ -1,5 +1,7 @@
 #include "platform/posix/settings_file.h"
 
+#include "platform/utf8.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -155,31 +157,6 @@ void ForEachLine(std::string_view content, F&& f) {
   }
 }
 
-// Length of the well-formed UTF-8 sequence starting at s[i] (2 to 4 bytes), or 0.
-std::size_t Utf8Length(std::string_view s, std::size_t i) {
-  auto b = [&](std::size_t k) { return (unsigned char)s[k]; };
-  unsigned char c = b(i);
-  std::size_t n;
-  std::uint32_t cp;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2, cp = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3, cp = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4, cp = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((b(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b(i + k) & 0x3F);
-  }
-  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return 0;
-  if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
-  return n;
-}
-
 std::string EncodeQuoted(std::string_view s) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out = "\"";
@@ -196,7 +173,7 @@ std::string EncodeQuoted(std::string_view s) {
       out += "\\t";
     } else if (c >= 0x20 && c < 0x7F) {
       out += char(c);
-    } else if (std::size_t n = c >= 0x80 ? Utf8Length(s, i) : 0; n != 0) {
+    } else if (std::size_t n = c >= 0x80 ? platform::Utf8SequenceLength(s, i) : 0; n != 0) {
       out.append(s.substr(i, n));  // readable text in the user's language stays readable
       i += n;
       continue;
