@@ -145,46 +145,41 @@ bool SmallConvex(std::span<const Point> p) {
 
 }  // namespace
 
+namespace {
+
 // The brush renderer's joining quadrilaterals: each row gets the span of the polygon within
 // half a pixel of the row, which covers both the inside and the 1-pixel outline in one pass.
-void Canvas::ConvexPolygon(std::span<const Point> points) {
-  const std::size_t n = points.size();
-  struct Edge {
-    float y0, y1, x0, slope;  // y0 < y1, or y0 == y1 with slope 0 and x0..x1 in slope slot
-    float xa, xb;             // a horizontal edge's ends
-    bool flat;
-  };
-  Edge edges[4];
-  int ymin = points[0].y, ymax = points[0].y;
-  for (std::size_t i = 0; i < n; ++i) {
-    const Point& p = points[i];
-    const Point& q = points[(i + 1) % n];
-    ymin = std::min(ymin, p.y);
-    ymax = std::max(ymax, p.y);
-    Edge& e = edges[i];
-    e.flat = p.y == q.y;
-    const Point& a = p.y <= q.y ? p : q;
-    const Point& b = p.y <= q.y ? q : p;
-    e.y0 = float(a.y);
-    e.y1 = float(b.y);
-    e.x0 = float(a.x);
-    e.slope = e.flat ? 0.0f : float(b.x - a.x) / float(b.y - a.y);
-    e.xa = float(std::min(p.x, q.x));
-    e.xb = float(std::max(p.x, q.x));
+class ConvexSpans {
+ public:
+  explicit ConvexSpans(std::span<const Point> points) : n_(points.size()) {
+    ymin_ = ymax_ = points[0].y;
+    for (std::size_t i = 0; i < n_; ++i) {
+      const Point& p = points[i];
+      const Point& q = points[(i + 1) % n_];
+      ymin_ = std::min(ymin_, p.y);
+      ymax_ = std::max(ymax_, p.y);
+      Edge& e = edges_[i];
+      e.flat = p.y == q.y;
+      const Point& lo = p.y <= q.y ? p : q;
+      const Point& hi = p.y <= q.y ? q : p;
+      e.y0 = float(lo.y);
+      e.y1 = float(hi.y);
+      e.x0 = float(lo.x);
+      e.slope = e.flat ? 0.0f : float(hi.x - lo.x) / float(hi.y - lo.y);
+      e.xa = float(std::min(p.x, q.x));
+      e.xb = float(std::max(p.x, q.x));
+    }
   }
-  ymin = std::max(ymin, 0);
-  ymax = std::min(ymax, target_->Height() - 1);
-  for (int y = ymin; y <= ymax; ++y) {
+  int Top() const { return ymin_; }
+  int Bottom() const { return ymax_; }  // inclusive
+  bool Row(int y, int& x0, int& x1) const {
     const float lo = float(y) - 0.5f, hi = float(y) + 0.5f;
     float xmin = 1e30f, xmax = -1e30f;
-    for (std::size_t i = 0; i < n; ++i) {
-      const Edge& e = edges[i];
+    for (std::size_t i = 0; i < n_; ++i) {
+      const Edge& e = edges_[i];
       if (e.y1 < lo || e.y0 > hi) continue;
-      float xa, xb;
-      if (e.flat) {
-        xa = e.xa;
-        xb = e.xb;
-      } else {
+      float xa = e.xa, xb = e.xb;
+      if (!e.flat) {
         // The part of the edge inside the band [lo, hi].
         xa = e.x0 + (std::max(e.y0, lo) - e.y0) * e.slope;
         xb = e.x0 + (std::min(e.y1, hi) - e.y0) * e.slope;
@@ -192,8 +187,63 @@ void Canvas::ConvexPolygon(std::span<const Point> points) {
       xmin = std::min(xmin, std::min(xa, xb));
       xmax = std::max(xmax, std::max(xa, xb));
     }
-    if (xmin > xmax) continue;
-    PlotSpan(y, int(std::floor(xmin + 0.5f)), int(std::floor(xmax + 0.5f)), brush.color, pen.mode);
+    if (xmin > xmax) return false;
+    x0 = int(std::floor(xmin + 0.5f));
+    x1 = int(std::floor(xmax + 0.5f));
+    return true;
+  }
+
+ private:
+  struct Edge {
+    float y0, y1, x0, slope;
+    float xa, xb;  // a horizontal edge's ends
+    bool flat;
+  };
+  std::size_t n_;
+  Edge edges_[4];
+  int ymin_, ymax_;
+};
+
+}  // namespace
+
+void Canvas::ConvexPolygon(std::span<const Point> points) {
+  const ConvexSpans spans(points);
+  const int y0 = std::max(spans.Top(), 0), y1 = std::min(spans.Bottom(), target_->Height() - 1);
+  for (int y = y0; y <= y1; ++y) {
+    int a, b;
+    if (spans.Row(y, a, b)) PlotSpan(y, a, b, brush.color, pen.mode);
+  }
+}
+
+void Canvas::EllipseAndPolygon(int left, int top, int right, int bottom,
+                               std::span<const Point> points) {
+  const bool one_colour =
+      brush.style == BrushStyle::Solid && pen.mode == PenMode::Copy && pen.color == brush.color;
+  if (!one_colour || left >= right || top >= bottom || right - left > 8192 || bottom - top > 8192 ||
+      !SmallConvex(points)) {
+    Ellipse(left, top, right, bottom);
+    Polygon(points);
+    return;
+  }
+  // One colour: where the disc's and the quadrilateral's spans of a row touch, one span.
+  const EllipseSpans& disc = SpansFor(right - left, bottom - top);
+  const ConvexSpans quad(points);
+  const int y0 = std::max(std::min(top, quad.Top()), 0);
+  const int y1 = std::min(std::max(bottom - 1, quad.Bottom()), target_->Height() - 1);
+  for (int y = y0; y <= y1; ++y) {
+    int da = 0, db = -1, qa = 0, qb = -1;
+    if (y >= top && y < bottom) {
+      da = disc.x0[std::size_t(y - top)] + left;
+      db = disc.x1[std::size_t(y - top)] + left;
+    }
+    const bool has_disc = da <= db;
+    const bool has_quad = quad.Row(y, qa, qb);
+    if (has_disc && has_quad && qa <= db + 1 && da <= qb + 1) {
+      PlotSpan(y, std::min(da, qa), std::max(db, qb), brush.color, PenMode::Copy);
+      continue;
+    }
+    if (has_disc) PlotSpan(y, da, db, brush.color, PenMode::Copy);
+    if (has_quad) PlotSpan(y, qa, qb, brush.color, PenMode::Copy);
   }
 }
 

@@ -43,6 +43,9 @@ class Canvas {
   void Ellipse(int left, int top, int right, int bottom);
   // Filled with the brush by the alternate (even-odd) rule, outlined with a 1-pixel pen.
   void Polygon(std::span<const Point> points);
+  // Ellipse, then Polygon: the brush renderer's disc and the quadrilateral joining it to the
+  // previous one, drawn in one pass over their rows when both are of one colour.
+  void EllipseAndPolygon(int left, int top, int right, int bottom, std::span<const Point> points);
   // Rectangle filled with the brush, no outline.
   void FillRect(Rect r);
 

@@ -75,28 +75,35 @@ void EntryPainter::Draw(ink::Stroke& e) {
 }
 
 void EntryPainter::DrawInk(ink::Stroke& e) {
-  view_.SetColor(e.value);
-  overview_.SetColor(e.value);
-  const ink::StrokeSample* s = e.FirstSample();
-  if (s == nullptr) return;
+  // The samples are read by index, not with the entry's cursor, so that two painters may
+  // walk one entry at the same time.
+  if (e.samples.empty()) return;
   float x, y, r;
   int l, t, rr, b;
-  ToView(*s, x, y, r);
-  view_.BeginAt(x, y, r);
-  DiscBox(x, y, r, l, t, rr, b);
-  view_dirty_.Add(l, t, rr, b);
-  overview_.BeginAt(s->x * 0.25f, s->y * 0.25f, s->radius * 0.25f);
-  DiscBox(s->x * 0.25f, s->y * 0.25f, s->radius * 0.25f, l, t, rr, b);
-  overview_dirty_.Add(l, t, rr, b);
-  while ((s = e.NextSample()) != nullptr) {
-    ToView(*s, x, y, r);
-    view_.DrawSegment(x, y, r);
-    DiscBox(x, y, r, l, t, rr, b);
-    view_dirty_.Add(l, t, rr, b);
-    const float ox = s->x * 0.25f, oy = s->y * 0.25f, orad = s->radius * 0.25f;
-    overview_.DrawSegment(ox, oy, orad);
-    DiscBox(ox, oy, orad, l, t, rr, b);
-    overview_dirty_.Add(l, t, rr, b);
+  if (draw_view_) {
+    view_.SetColor(e.value);
+    for (std::size_t i = 0; i < e.samples.size(); ++i) {
+      ToView(e.samples[i], x, y, r);
+      if (i == 0)
+        view_.BeginAt(x, y, r);
+      else
+        view_.DrawSegment(x, y, r);
+      DiscBox(x, y, r, l, t, rr, b);
+      view_dirty_.Add(l, t, rr, b);
+    }
+  }
+  if (draw_overview_) {
+    overview_.SetColor(e.value);
+    for (std::size_t i = 0; i < e.samples.size(); ++i) {
+      const ink::StrokeSample& s = e.samples[i];
+      const float ox = s.x * 0.25f, oy = s.y * 0.25f, orad = s.radius * 0.25f;
+      if (i == 0)
+        overview_.BeginAt(ox, oy, orad);
+      else
+        overview_.DrawSegment(ox, oy, orad);
+      DiscBox(ox, oy, orad, l, t, rr, b);
+      overview_dirty_.Add(l, t, rr, b);
+    }
   }
 }
 
@@ -107,13 +114,17 @@ void EntryPainter::DrawPicture(const ink::Stroke& e) {
   const int vx = TruncCoord((double(e.px) - z_.ox) * z),
             vy = TruncCoord((double(e.py) - z_.oy) * z);
   const int vw = TruncCoord(p.Width() * z), vh = TruncCoord(p.Height() * z);
-  view_.WorkCanvas().StretchDrawTransparent({4 * vx, 4 * vy, 4 * (vx + vw), 4 * (vy + vh)}, p,
-                                            kTransparent);
-  view_dirty_.Add(vx, vy, vx + vw, vy + vh);
+  if (draw_view_) {
+    view_.WorkCanvas().StretchDrawTransparent({4 * vx, 4 * vy, 4 * (vx + vw), 4 * (vy + vh)}, p,
+                                              kTransparent);
+    view_dirty_.Add(vx, vy, vx + vw, vy + vh);
+  }
   const int x = TruncCoord(e.px), y = TruncCoord(e.py);
-  overview_.WorkCanvas().StretchDrawTransparent({x, y, x + p.Width(), y + p.Height()}, p,
-                                                kTransparent);
-  overview_dirty_.Add(x / 4, y / 4, (x + p.Width()) / 4, (y + p.Height()) / 4);
+  if (draw_overview_) {
+    overview_.WorkCanvas().StretchDrawTransparent({x, y, x + p.Width(), y + p.Height()}, p,
+                                                  kTransparent);
+    overview_dirty_.Add(x / 4, y / 4, (x + p.Width()) / 4, (y + p.Height()) / 4);
+  }
 }
 
 void EntryPainter::DrawStamp(const ink::Stroke& e) {
@@ -122,11 +133,14 @@ void EntryPainter::DrawStamp(const ink::Stroke& e) {
   const float z = z_.z;
   const float X = (e.x - z_.ox) * z, Y = (e.y - z_.oy) * z;
   const float Wz = e.width * z, Hz = e.height * z;
-  view_.WorkCanvas().StretchDrawTransparent(
-      {TruncCoord(4.0f * X), TruncCoord(4.0f * Y), TruncCoord(4.0f * (X + Wz)),
-       TruncCoord(4.0f * (Y + Hz))},
-      b, kTransparent);
-  view_dirty_.Add(TruncCoord(X), TruncCoord(Y), TruncCoord(X + Wz + 1), TruncCoord(Y + Hz + 1));
+  if (draw_view_) {
+    view_.WorkCanvas().StretchDrawTransparent(
+        {TruncCoord(4.0f * X), TruncCoord(4.0f * Y), TruncCoord(4.0f * (X + Wz)),
+         TruncCoord(4.0f * (Y + Hz))},
+        b, kTransparent);
+    view_dirty_.Add(TruncCoord(X), TruncCoord(Y), TruncCoord(X + Wz + 1), TruncCoord(Y + Hz + 1));
+  }
+  if (!draw_overview_) return;
   overview_.WorkCanvas().StretchDrawTransparent(
       {TruncCoord(e.x), TruncCoord(e.y), TruncCoord(e.x + e.width), TruncCoord(e.y + e.height)}, b,
       kTransparent);
@@ -136,10 +150,13 @@ void EntryPainter::DrawStamp(const ink::Stroke& e) {
 }
 
 void EntryPainter::DrawFill(const ink::Stroke& e) {
-  view_.SetColor(e.value);
-  view_.WorkCanvas().FloodFill(TruncCoord((double(e.x) - z_.ox) * z_.z * 4),
-                               TruncCoord((double(e.y) - z_.oy) * z_.z * 4));
-  view_dirty_.Add(0, 0, view_.Width(), view_.Height());
+  if (draw_view_) {
+    view_.SetColor(e.value);
+    view_.WorkCanvas().FloodFill(TruncCoord((double(e.x) - z_.ox) * z_.z * 4),
+                                 TruncCoord((double(e.y) - z_.oy) * z_.z * 4));
+    view_dirty_.Add(0, 0, view_.Width(), view_.Height());
+  }
+  if (!draw_overview_) return;
   overview_.SetColor(e.value);
   overview_.WorkCanvas().FloodFill(TruncCoord(e.x), TruncCoord(e.y));
   overview_dirty_.Add(0, 0, overview_.Width(), overview_.Height());

@@ -12,9 +12,16 @@ namespace zevo::history {
 // images once at the end instead of segment by segment.
 class EntryPainter {
  public:
+  // Which of the two renderers a painter draws into: the two are independent, so a long
+  // redraw may paint them side by side.
+  enum Targets { kBoth, kViewOnly, kOverviewOnly };
   EntryPainter(ink::BrushRenderer& view_renderer, ink::BrushRenderer& overview_renderer,
-               seals::PageView view)
-      : view_(view_renderer), overview_(overview_renderer), z_(view) {}
+               seals::PageView view, Targets targets = kBoth)
+      : view_(view_renderer),
+        overview_(overview_renderer),
+        z_(view),
+        draw_view_(targets != kOverviewOnly),
+        draw_overview_(targets != kViewOnly) {}
   EntryPainter(const EntryPainter&) = delete;
   EntryPainter& operator=(const EntryPainter&) = delete;
 
@@ -40,6 +47,8 @@ class EntryPainter {
   ink::BrushRenderer& view_;
   ink::BrushRenderer& overview_;
   seals::PageView z_;
+  bool draw_view_;
+  bool draw_overview_;
   Dirty view_dirty_;
   Dirty overview_dirty_;
 };

@@ -1,5 +1,8 @@
 #include "history/navigation.h"
 
+#include <exception>
+#include <thread>
+
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -15,6 +18,9 @@
 namespace zevo::history {
 
 namespace {
+
+// Runs of more entries than this paint the overview on a second thread.
+constexpr int kParallelEntries = 16;
 
 // Where the player indicator lies on the play panel.
 constexpr int kTrackLeft = 36;
@@ -124,17 +130,53 @@ void BulkRedraw(app::TZevo3Win& w, int first, int last, int count, Start start) 
     if (!restored && start == Start::kBlankPage) ShowBlankPage(w);
     // The copy for the next step back: the last multiple of the spacing before the end.
     const int save_at = canonical ? (last / RedrawCache::kSpacing) * RedrawCache::kSpacing : 0;
-    EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
-    for (int i = first; i <= last; ++i) {
-      painter.Draw(*doc.Entry(i));
-      run.Step();
-      if (i + 1 == save_at && !(restored && cache.Entries() == save_at)) {
-        if (!basis) basis = BasisOf(w);
+    // Entries first..end-1 into both renderers; a long run paints the overview on a second
+    // thread while this one paints the view (the two share nothing), and joins before going on.
+    auto paint = [&](int from, int end) {
+      if (from >= end) return;
+      if (end - from <= kParallelEntries) {
+        EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
+        for (int i = from; i < end; ++i) {
+          painter.Draw(*doc.Entry(i));
+          run.Step();
+        }
         painter.Flush();
-        cache.Save(*basis, doc, save_at, *w.view_renderer, *w.overview_renderer);
+        return;
       }
+      std::exception_ptr failure;
+      std::thread overview([&] {
+        try {
+          EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view,
+                               EntryPainter::kOverviewOnly);
+          for (int i = from; i < end; ++i) painter.Draw(*doc.Entry(i));
+          painter.Flush();
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      });
+      try {
+        EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view,
+                             EntryPainter::kViewOnly);
+        for (int i = from; i < end; ++i) {
+          painter.Draw(*doc.Entry(i));
+          run.Step();
+        }
+        painter.Flush();
+      } catch (...) {
+        overview.join();
+        throw;
+      }
+      overview.join();
+      if (failure) std::rethrow_exception(failure);
+    };
+    if (save_at > first && save_at <= last + 1 && !(restored && cache.Entries() == save_at)) {
+      paint(first, save_at);
+      if (!basis) basis = BasisOf(w);
+      cache.Save(*basis, doc, save_at, *w.view_renderer, *w.overview_renderer);
+      paint(save_at, last + 1);
+    } else {
+      paint(first, last + 1);
     }
-    painter.Flush();
   }
   if (last >= 0)
     doc.EntryAt(last, true);

@@ -111,10 +111,12 @@ void BrushRenderer::DrawSegment(float x1, float y1, float r1) {
   const float d2 = dx * dx + dy * dy;
   const float d = std::sqrt(d2);
 
-  // The disc at the old point was drawn when that point was reached.
-  DrawDisc(x1, y1, r1);
-  // One disc inside the other: nothing joins them.
-  if (std::fabs(dr) > d) return;
+  // The disc at the old point was drawn when that point was reached. One disc inside the
+  // other: nothing joins them.
+  if (std::fabs(dr) > d) {
+    DrawDisc(x1, y1, r1);
+    return;
+  }
 
   float k = 0, t = 0;
   if (d > 0.5f) {
@@ -140,7 +142,8 @@ void BrushRenderer::DrawSegment(float x1, float y1, float r1) {
   gfx::Point q[4];
   tangents(x0, y0, r0, q[0], q[3]);
   tangents(x1, y1, r1, q[1], q[2]);
-  canvas_.Polygon(q);
+  canvas_.EllipseAndPolygon(Trunc((x1 - r1) * 4), Trunc((y1 - r1) * 4), Trunc((x1 + r1) * 4),
+                            Trunc((y1 + r1) * 4), q);
 }
 
 void BrushRenderer::LineTo(float x, float y, float radius) {
