@@ -69,7 +69,8 @@ struct BenchWindow {
   std::string error;
 };
 
-// One step back from the end: the blank page and 999 strokes drawn again.
+// One step back from the end: the blank page and 999 strokes drawn again. With the second
+// argument 1 nothing is kept from an earlier redraw (the first step back after writing).
 void GotoPrevFromTheEnd(benchmark::State& state) {
   BenchWindow b(int(state.range(0)), 100);
   if (!b.win) {
@@ -77,37 +78,25 @@ void GotoPrevFromTheEnd(benchmark::State& state) {
     return;
   }
   auto& w = *b.win;
+  const bool cold = state.range(1) != 0;
   for (auto _ : state) {
+    state.PauseTiming();
+    if (cold) w.redraw_cache.reset();
+    state.ResumeTiming();
     w.GotoPrevExecute();
     state.PauseTiming();
     w.GotoNextExecute();  // back to the end
     state.ResumeTiming();
   }
 }
-BENCHMARK(GotoPrevFromTheEnd)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(GotoPrevFromTheEnd)
+    ->ArgNames({"entries", "cold"})
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
-// The same step with nothing kept from an earlier redraw (the first step back after writing):
-// every entry is drawn again from the blank page.
-void GotoPrevFromTheEndCold(benchmark::State& state) {
-  BenchWindow b(int(state.range(0)), 100);
-  if (!b.win) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
-  auto& w = *b.win;
-  for (auto _ : state) {
-    state.PauseTiming();
-    w.redraw_cache.reset();
-    state.ResumeTiming();
-    w.GotoPrevExecute();
-    state.PauseTiming();
-    w.GotoNextExecute();
-    state.ResumeTiming();
-  }
-}
-BENCHMARK(GotoPrevFromTheEndCold)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// From position 0 to the end: every stroke drawn on the blank page.
+// From position 0 to the end: every stroke drawn on the blank page; cold as above.
 void GotoLastFromTheStart(benchmark::State& state) {
   BenchWindow b(int(state.range(0)), 100);
   if (!b.win) {
@@ -115,32 +104,21 @@ void GotoLastFromTheStart(benchmark::State& state) {
     return;
   }
   auto& w = *b.win;
+  const bool cold = state.range(1) != 0;
   for (auto _ : state) {
     state.PauseTiming();
     w.GotoFirstExecute();
+    if (cold) w.redraw_cache.reset();
     state.ResumeTiming();
     w.GotoLastExecute();
   }
 }
-BENCHMARK(GotoLastFromTheStart)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// The same with nothing kept: all 1000 strokes drawn.
-void GotoLastFromTheStartCold(benchmark::State& state) {
-  BenchWindow b(int(state.range(0)), 100);
-  if (!b.win) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
-  auto& w = *b.win;
-  for (auto _ : state) {
-    state.PauseTiming();
-    w.GotoFirstExecute();
-    w.redraw_cache.reset();
-    state.ResumeTiming();
-    w.GotoLastExecute();
-  }
-}
-BENCHMARK(GotoLastFromTheStartCold)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(GotoLastFromTheStart)
+    ->ArgNames({"entries", "cold"})
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 // One replay tick inside a stroke at the fastest rate the hot keys allow (20 samples).
 void ReplayTickAtRate20(benchmark::State& state) {
