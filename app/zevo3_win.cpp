@@ -1,74 +1,81 @@
 #include "app/zevo3_win.h"
 
-#include <filesystem>
-
 #include "files/codec_binding.h"
 #include "gfx/canvas.h"
-#include "history/navigation.h"
 #include "history/replay.h"
-#include "input/pen_input.h"
 #include "platform/hot_keys.h"
 #include "platform/settings_backend.h"
 #include "platform/tablet_driver.h"
 #include "platform/text_painter.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
-#include "workspace/control_panel.h"
-#include "workspace/grid_pages.h"
 
 namespace zevo::app {
 
 namespace {
 
-constexpr int kPageWidth = 1024;
-constexpr int kPageHeight = 718;
-constexpr int kOverviewWidth = 256;
-constexpr int kOverviewHeight = 180;
+using namespace workspace;
 
 // PanelProgress driven by the long redraws, its label from the message list.
-class WindowProgress : public output::ProgressDisplay {
+class WindowProgress : public base::ProgressDisplay {
  public:
   explicit WindowProgress(TZevo3Win& w) : w_(w) {}
   void Show(int maximum, int message_line) override {
-    w_.PanelProgress.max = maximum;
-    w_.PanelProgress.text = w_.messages.At(message_line);
-    w_.PanelProgress.panel.visible = true;
-    w_.MarkDirty(kDirtyProgress);
-    if (w_.repaint_progress_now) w_.repaint_progress_now();
+    ProgressState& p = w_.panels.PanelProgress;
+    p.max = maximum;
+    p.text = w_.messages.At(message_line);
+    p.panel.visible = true;
+    Changed();
   }
   void SetPosition(int position) override {
-    w_.PanelProgress.position = position;
-    w_.MarkDirty(kDirtyProgress);
-    if (w_.repaint_progress_now) w_.repaint_progress_now();
+    w_.panels.PanelProgress.position = position;
+    Changed();
   }
   void Hide() override {
-    w_.PanelProgress.panel.visible = false;
-    w_.PanelProgress.text.clear();
-    w_.PanelProgress.position = w_.PanelProgress.max = 0;
+    ProgressState& p = w_.panels.PanelProgress;
+    p.panel.visible = false;
+    p.text.clear();
+    p.position = p.max = 0;
     w_.MarkDirty(kDirtyProgress);
   }
 
  private:
+  void Changed() {
+    w_.MarkDirty(kDirtyProgress);
+    if (w_.repaint_progress_now) w_.repaint_progress_now();
+  }
   TZevo3Win& w_;
 };
 
+// The calibration target: a red frame and cross with the instruction.
+void DrawCalibrationTarget(gfx::Bitmap24& target, platform::TextPainter* text,
+                           const std::string& instruction) {
+  gfx::Canvas c(target);
+  c.pen = {gfx::Rgb(255, 0, 0), 1, gfx::PenMode::Copy};
+  c.brush = {gfx::kWhite, gfx::BrushStyle::Solid};
+  const int last = kTargetSize - 1, half = kTargetSize / 2;
+  c.MoveTo(0, 0);
+  c.LineTo(last, 0);
+  c.LineTo(last, last);
+  c.LineTo(0, last);
+  c.LineTo(0, 0);
+  c.MoveTo(0, half);
+  c.LineTo(kTargetSize, half);
+  c.MoveTo(half, 0);
+  c.LineTo(half, kTargetSize);
+  if (text) text->DrawText(target, 100, 100, instruction, {gfx::kBlack, false, 12});
+}
+
 }  // namespace
 
-TZevo3Win::TZevo3Win(const Environment& e) : env(e) {}
+TZevo3Win::TZevo3Win(const Environment& e) : env(e), player(ink::kPageWidth, ink::kPageHeight) {}
 
 TZevo3Win::~TZevo3Win() {
-  // Released in order: tablet, renderers and documents, texts, codec.
+  // The tablet goes first; the parts release the rest, the codec last.
   if (env.tablet) {
     env.tablet->Close();
     env.tablet->Unload();
   }
-  view_renderer.reset();
-  overview_renderer.reset();
-  doc.reset();
-  trace_page_renderer.reset();
-  trace_overview_renderer.reset();
-  trace_model.reset();
-  codec.reset();
 }
 
 Result<std::unique_ptr<TZevo3Win>> TZevo3Win::Create(const Environment& env) {
@@ -81,18 +88,7 @@ Result<std::unique_ptr<TZevo3Win>> TZevo3Win::Create(const Environment& env) {
 Result<bool> TZevo3Win::Construct() {
   const platform::SettingsBackend& store = *env.settings;
   // C1: the form layout.
-  client_width = env.screen_width;
-  client_height = env.screen_height;
-  TabletPanel = {0, 0, client_width, kPageHeight, true};
-  ImgA = {gfx::Bitmap24(kPageWidth, kPageHeight, gfx::kWhite), 0, 0, true};
-  ImgTmp = {gfx::Bitmap24(256, 256, gfx::kWhite), 0, 0, false};
-  PlayPanel = {0, kPageHeight, client_width, 52, true};
-  play_panel_canvas = gfx::Bitmap24(kPageWidth, 52, gfx::kWhite);
-  ZoomPanel = {480, 248, 277, 228, false};
-  ImgZoom = {gfx::Bitmap24(kOverviewWidth, kOverviewHeight, gfx::kWhite), 11, 23, true};
-  GridPanel = {200, 256, 400, 224, false};
-  PenWPanel = {0, 0, 180, 315, false};
-  ImagePW = {gfx::Bitmap24(180, 315, gfx::kWhite), 0, 0, true};
+  panels.Layout(env.screen_width, env.screen_height);
 
   // C2: the codec library.
   auto loaded = files::CodecBinding::Load(*env.loader);
@@ -100,34 +96,24 @@ Result<bool> TZevo3Win::Construct() {
   codec = std::make_unique<files::CodecBinding>(std::move(loaded).Value());
 
   // C3..C6.
-  tablet.SetScreen(env.screen_width, env.screen_height);
-  view = {};
-  zoom_frame = {0, 0, kOverviewWidth, kOverviewHeight};
-  background = {};
-  zoom_index = 0;
-  tool_mode = 0;
-  ControlPanel = {0, 638, kPageWidth, 130, false};
+  pen.tablet.SetScreen(env.screen_width, env.screen_height);
+  views.SetTransform({});
+  zoom = {};
+  sheet.background = {};
+  pen.tool_mode = input::kToolBrush;
 
   // C8..C12: texts list, settings, identity, pressure curve.
   app_settings.ReadAtStart(store, env.program_folder);
   author = settings::AuthorIdentity::Read(store);
-  tablet.reversed = app_settings.tablet_reverse;
-  tablet.offset_x = app_settings.offset_x;
-  tablet.offset_y = app_settings.offset_y;
+  pen.tablet.reversed = app_settings.tablet_reverse;
+  pen.tablet.offset_x = app_settings.offset_x;
+  pen.tablet.offset_y = app_settings.offset_y;
 
   // C13..C15: palettes, brush picker, cursor.
-  palette_row = palette_column = 0;
-  workspace::BuildPalettes(*this);
-  workspace::DrawBrushPicker(*this);
-  tablet_panel_cursor = 100 + app_settings.cursor_style;
-
-  // C16..C18: panels and their canvases.
-  ControlPanel = {0, 638, kPageWidth, 130, false};
-  ZoomPanel = {1022 - 277, 638 - 228, 277, 228, false};
-  GridPanel = {1022 - 400, 638 - 224, 400, 224, false};
-  control_panel_canvas = gfx::Bitmap24(kPageWidth, 130, gfx::kWhite);
-  zoom_panel_canvas = gfx::Bitmap24(277, 228, gfx::kWhite);
-  grid_panel_canvas = gfx::Bitmap24(400, 224, gfx::kWhite);
+  panels.palette_row = panels.palette_column = 0;
+  BuildPalettes(panels);
+  DrawBrushPicker(panels, env.text);
+  panels.tablet_panel_cursor = 100 + app_settings.cursor_style;
 
   // C19: the interface texts; the window cannot be made without them.
   messages = settings::MessageTexts::Load(app_settings.skin_folder);
@@ -136,130 +122,137 @@ Result<bool> TZevo3Win::Construct() {
                                settings::kMessagesFile + "\" are missing or have fewer than " +
                                std::to_string(settings::kMessageLinesToStart) + " lines.");
 
-  // C20: the skin bitmaps.
-  skin.Load(app_settings.skin_folder);
+  // C20: the skin bitmaps. C23: the calibration target.
+  panels.skin.Load(app_settings.skin_folder);
+  DrawCalibrationTarget(panels.ImgTmp.picture, env.text, messages.At(0));
 
-  // C23: the calibration target.
-  {
-    gfx::Canvas c(ImgTmp.picture);
-    c.pen = {gfx::Rgb(255, 0, 0), 1, gfx::PenMode::Copy};
-    c.brush = {gfx::kWhite, gfx::BrushStyle::Solid};
-    c.MoveTo(0, 0);
-    c.LineTo(255, 0);
-    c.LineTo(255, 255);
-    c.LineTo(0, 255);
-    c.LineTo(0, 0);
-    c.MoveTo(0, 128);
-    c.LineTo(256, 128);
-    c.MoveTo(128, 0);
-    c.LineTo(128, 256);
-    if (env.text)
-      env.text->DrawText(ImgTmp.picture, 100, 100, messages.At(0), {gfx::kBlack, false, 12});
-  }
-
-  // C24: renderers, page images, documents.
-  repaint_pending = false;
-  brush_size = 10.0f;
-  ink_color = 0;
-  view_renderer = std::make_unique<ink::BrushRenderer>(ImgA.picture);
-  overview_renderer = std::make_unique<ink::BrushRenderer>(ImgZoom.picture);
-  view_renderer->ClearWhite();
-  overview_renderer->ClearWhite();
-  paper_page = trace_page = grid_page = ImgA.picture;
-  paper_overview = trace_overview = grid_overview = ImgZoom.picture;
-  doc = std::make_unique<ink::StrokeDocument>(ImgA.Width(), ImgA.Height());
-  trace_page_renderer = std::make_unique<ink::BrushRenderer>(trace_page);
-  trace_overview_renderer = std::make_unique<ink::BrushRenderer>(trace_overview);
-  trace_page_renderer->ClearWhite();
-  trace_overview_renderer->ClearWhite();
-  trace_model = std::make_unique<ink::StrokeDocument>(ImgA.Width(), ImgA.Height());
+  // C24: the pen's brush and ink.
+  pen.brush_size = 10.0f;
+  pen.ink_color = 0;
 
   // C25, C26: the tablet driver and its context over the writing area.
   std::string error;
   if (!env.tablet || !env.tablet->Load(error))
     return Result<bool>::Error(error.empty() ? "The tablet driver is not available." : error);
-  tablet.PrepareContext(env.tablet->DefaultContext());
-  const gfx::Rect area = WritingAreaOnScreen();
-  tablet.UpdateArea(area.left, area.top, area.right, area.bottom);
+  pen.tablet.PrepareContext(env.tablet->DefaultContext());
+  const gfx::Rect area = panels.WritingAreaOnScreen();
+  pen.tablet.UpdateArea(area.left, area.top, area.right, area.bottom);
 
   // C27..C29.
-  pen_input_enabled = true;
-  replaying = stamp_dragging = trace_shown = grid_shown = false;
-  zoom_panel_expanded = true;
-  grid = workspace::LayoutFromPreset(workspace::kGridPresets[workspace::kInitialGridPreset], true,
-                                     true);
-  export_width = kPageWidth;
-  export_height = kPageHeight;
-  ControlPanel.visible = false;
-  workspace::BuildGridPages(paper_page, paper_overview, grid, view, grid_page, grid_overview);
+  pen.enabled = true;
+  player.replaying = stamp_dragging = sheet.trace_shown = sheet.grid_shown = false;
+  zoom.zoom_panel_expanded = true;
+  sheet.grid = seals::LayoutFromPreset(seals::kGridPresets[seals::kInitialGridPreset], true, true);
+  export_width = ink::kPageWidth;
+  export_height = ink::kPageHeight;
+  panels.ControlPanel.visible = false;
+  sheet.RebuildGridPages(views.Transform());
 
   // C30.
-  env.tablet->Open(tablet.context);
-  view_only = false;
+  env.tablet->Open(pen.tablet.context);
+  player.view_only = false;
 
   progress_ = std::make_unique<WindowProgress>(*this);
-  workspace::PaintControlPanel(*this);
-  workspace::PaintPlayPanel(*this);
-  workspace::PaintZoomPanel(*this);
-  workspace::PaintGridPanel(*this);
+  PaintControlPanel(panels, pen, sheet, env.text);
+  PaintPlayPanel(panels, player.bar);
+  PaintZoomPanel(panels, zoom);
+  PaintGridPanel(panels);
+  shown_bar_ = player.bar;
   MarkDirty(kDirtyAll);
   return true;
+}
+
+unsigned TZevo3Win::TakeDirty() {
+  Settle();
+  const unsigned d = panels.dirty;
+  panels.dirty = 0;
+  return d;
+}
+
+void TZevo3Win::Settle() {
+  if (player.bar != shown_bar_) {
+    DrawPlayerIndicator(panels, player.bar);
+    shown_bar_ = player.bar;
+  }
+  if (views.TakeChanged()) MarkDirty(kDirtyImgA | kDirtyImgZoom);
+}
+
+int TZevo3Win::StoredReplayRate() const {
+  if (env.settings == nullptr) return history::kDefaultReplayRate;
+  return settings::ReadSettingInt(*env.settings, settings::kReplayRate,
+                                  history::kDefaultReplayRate);
 }
 
 void TZevo3Win::FormCreate() {}
 
 void TZevo3Win::FormActivate() {
-  replaying = false;
+  player.replaying = false;
   stamp_dragging = false;
-  ControlPanel.visible = ZoomPanel.visible = GridPanel.visible = false;
-  pen_input_enabled = true;
+  panels.ControlPanel.visible = panels.ZoomPanel.visible = panels.GridPanel.visible = false;
+  pen.enabled = true;
   timer1_enabled = true;
   if (env.hot_keys) env.hot_keys->RegisterProgramHotKeys();
   MarkDirty(kDirtyLayout);
 }
 
 void TZevo3Win::FormDeactivate() {
-  pen_input_enabled = false;
+  pen.enabled = false;
   timer1_enabled = false;
   if (env.hot_keys) env.hot_keys->UnregisterProgramHotKeys();
 }
 
 void TZevo3Win::FormResize(int width, int height) {
-  client_width = width;
-  client_height = height;
-  TabletPanel.width = width;
-  PlayPanel.width = width;
-  PanelProgress.panel.left = (width - PanelProgress.panel.width) / 2;
-  PanelProgress.panel.top = (height - PanelProgress.panel.height) / 2;
-  const gfx::Rect a = WritingAreaOnScreen();
-  tablet.UpdateArea(a.left, a.top, a.right, a.bottom);
+  panels.client_width = width;
+  panels.client_height = height;
+  panels.TabletPanel.width = width;
+  panels.PlayPanel.width = width;
+  PanelControl& progress = panels.PanelProgress.panel;
+  progress.left = (width - progress.width) / 2;
+  progress.top = (height - progress.height) / 2;
+  const gfx::Rect a = panels.WritingAreaOnScreen();
+  pen.tablet.UpdateArea(a.left, a.top, a.right, a.bottom);
   MarkDirty(kDirtyLayout);
 }
 
 void TZevo3Win::FormCloseQuery() {}
 
 void TZevo3Win::Timer1Timer() {
-  if (!repaint_pending) return;
-  repaint_pending = false;
-  MarkDirty(kDirtyImgA | kDirtyImgZoom);
+  if (views.TakePending()) MarkDirty(kDirtyImgA | kDirtyImgZoom);
 }
 
 void TZevo3Win::Timer2Timer() {
-  history::ReplayTick(*this);
+  history::Navigator n = Nav();
+  if (history::ReplayTick(n)) DataStopExecute();
+  Settle();
 }
 
 void TZevo3Win::TabletPanelMessage(std::uint32_t message, std::uint32_t wparam, std::uintptr_t) {
   if (message != platform::WT_PACKET || !env.tablet) return;
   auto packet = env.tablet->ReadPacket(wparam);
   if (!packet) return;
-  input::HandlePacket(*this, *packet);
+  input::HandlePacket(pen, {player, views, app_settings, {panels.ImgA.left, panels.ImgA.top}},
+                      *packet);
+  Settle();
 }
 
-void TZevo3Win::ImgAMouseMove(int x, int y) {
-  input::MouseOverPage(*this, x, y);
+void TZevo3Win::ImgAMouseMove(int, int y) {
+  // Moving back up from the panels returns to writing. (A seal being placed follows the
+  // mouse instead once seals can be placed.)
+  if (stamp_dragging) return;
+  if (!pen.enabled && y < 400) {
+    HideWorkPanels(panels);
+    if (!player.replaying) pen.enabled = true;
+  }
 }
+
 void TZevo3Win::ImgTmpClick() {
-  input::CalibrationTap(*this);
+  if (!pen.tablet.calibrating) return;
+  pen.tablet.FinishCalibration();
+  settings::WriteSettingInt(*env.settings, settings::kTabletOffsetX, pen.tablet.StoredOffsetX());
+  settings::WriteSettingInt(*env.settings, settings::kTabletOffsetY, pen.tablet.StoredOffsetY());
+  panels.ImgTmp.visible = false;
+  panels.ImgA.visible = true;
+  MarkDirty(kDirtyLayout | kDirtyImgA);
 }
 
 void TZevo3Win::HotKey(int id) {
@@ -271,7 +264,7 @@ void TZevo3Win::HotKey(int id) {
       GotoNextExecute();
       break;
     case 3:
-      if (replaying)
+      if (player.replaying)
         DataStopExecute();
       else
         DataPlayExecute();
@@ -280,16 +273,13 @@ void TZevo3Win::HotKey(int id) {
       GotoLastExecute();
       break;
     case 5:
-      if (commands.data_open) {
-        commands.data_open();
-        if (center_pointer) center_pointer();
-      }
+      // Ctrl+O opens a stroke file once files can be opened from the window.
       break;
     case 6:
-      history::ChangeReplayRate(*this, -1);
+      history::ChangeReplayRate(player, -1);
       break;
     case 7:
-      history::ChangeReplayRate(*this, +1);
+      history::ChangeReplayRate(player, +1);
       break;
     default:
       break;
@@ -297,59 +287,199 @@ void TZevo3Win::HotKey(int id) {
 }
 
 void TZevo3Win::WriteClearExecute() {
-  input::WriteClear(*this);
+  if (pen.tablet.calibrating) {
+    WriteCenterCheckExecute();
+    return;
+  }
+  input::WriteClear(player, views, sheet);
+  Settle();
 }
+
 void TZevo3Win::WriteCenterCheckExecute() {
-  input::WriteCenterCheck(*this);
+  panels.ImgA.visible = false;
+  ImageControl& target = panels.ImgTmp;
+  target.left = panels.TabletPanel.width / 2 - kTargetSize / 2;
+  target.top = panels.TabletPanel.height / 2 - kTargetSize / 2;
+  target.visible = true;
+  const gfx::Rect a = panels.WritingAreaOnScreen();
+  pen.tablet.UpdateArea(a.left, a.top, a.right, a.bottom);
+  HideWorkPanels(panels);
+  pen.enabled = true;
+  pen.tablet.calibrating = true;
+  MarkDirty(kDirtyLayout | kDirtyImgTmp);
 }
 
 void TZevo3Win::SetCursorStyleExecute(int tag) {
-  tablet_panel_cursor = 100 + tag;
+  panels.tablet_panel_cursor = 100 + tag;
   MarkDirty(kDirtyLayout);
 }
 
 void TZevo3Win::Button1Click() {
-  tool_mode = tool_mode == 0 ? 1 : 0;
-  button1_caption = tool_mode == 0 ? "筆" : "填";
+  pen.tool_mode = pen.tool_mode == input::kToolBrush ? input::kToolFill : input::kToolBrush;
+  panels.button1_caption = pen.tool_mode == input::kToolBrush ? "筆" : "填";
   MarkDirty(kDirtyLayout | kDirtyControlPanel);
 }
 
 void TZevo3Win::GotoFirstExecute() {
-  history::GotoFirst(*this);
+  history::Navigator n = Nav();
+  history::GotoFirst(n);
+  Settle();
 }
 void TZevo3Win::GotoPrevExecute() {
-  history::GotoPrev(*this);
+  history::Navigator n = Nav();
+  history::GotoPrev(n);
+  Settle();
 }
 void TZevo3Win::GotoNextExecute() {
-  history::GotoNext(*this);
+  history::Navigator n = Nav();
+  history::GotoNext(n);
+  Settle();
 }
 void TZevo3Win::GotoLastExecute() {
-  history::GotoLast(*this);
+  history::Navigator n = Nav();
+  history::GotoLast(n);
+  Settle();
 }
-void TZevo3Win::GotoPointExecute() {
-  history::GotoPoint(*this);
+void TZevo3Win::GotoPointExecute(int target) {
+  history::Navigator n = Nav();
+  history::GotoPoint(n, target);
+  Settle();
 }
+
+void TZevo3Win::FullRedraw() {
+  PaintTraceToggle(panels, sheet.trace_shown);
+  history::Navigator n = Nav();
+  history::FullRedraw(n);
+  Settle();
+}
+
 void TZevo3Win::DataPlayExecute() {
-  history::DataPlay(*this);
+  history::Navigator n = Nav();
+  history::DataPlay(n, StoredReplayRate());
+  timer2_enabled = true;
+  panels.ControlPanel.visible = panels.ZoomPanel.visible = panels.GridPanel.visible = false;
+  MarkDirty(kDirtyLayout);
+  Settle();
 }
+
 void TZevo3Win::DataStopExecute() {
-  history::DataStop(*this);
+  timer2_enabled = false;
+  history::DataStop(player, StoredReplayRate());
+  if (!panels.ControlPanel.visible) pen.enabled = true;
 }
+
 void TZevo3Win::ShowControlExecute() {
-  workspace::ShowControl(*this);
+  if (pen.enabled)
+    pen.enabled = false;
+  else if (!player.replaying && !stamp_dragging)
+    return;
+  panels.ControlPanel.visible = panels.ZoomPanel.visible = true;
+  PaintControlPanel(panels, pen, sheet, env.text);
+  PaintZoomPanel(panels, zoom);
+  MarkDirty(kDirtyLayout | kDirtyZoomPanel);
+}
+
+void TZevo3Win::Run(Command command, int x) {
+  switch (command) {
+    case Command::kBrushPicker:
+      panels.PenWPanel.visible = !panels.PenWPanel.visible;
+      MarkDirty(kDirtyLayout);
+      break;
+    case Command::kPaletteBlack:
+    case Command::kPaletteRed:
+    case Command::kPaletteYellow:
+      ChoosePaletteRow(panels, pen, int(command) - int(Command::kPaletteBlack), env.text);
+      break;
+    case Command::kToolButton:
+      Button1Click();
+      break;
+    case Command::kClear:
+      WriteClearExecute();
+      break;
+    case Command::kClose:
+      if (request_close) request_close();
+      break;
+    case Command::kCenterCheck:
+      WriteCenterCheckExecute();
+      break;
+    case Command::kGotoFirst:
+      GotoFirstExecute();
+      break;
+    case Command::kDataPlay:
+      DataPlayExecute();
+      break;
+    case Command::kDataStop:
+      DataStopExecute();
+      break;
+    case Command::kGotoPoint:
+      GotoPointExecute(int(std::int64_t(x - kTrackLeft) * player.Document().Count() / kTrackWidth));
+      break;
+    case Command::kGotoPrev:
+      GotoPrevExecute();
+      break;
+    case Command::kGotoNext:
+      GotoNextExecute();
+      break;
+    case Command::kGotoLast:
+      GotoLastExecute();
+      break;
+    case Command::kShowControl:
+      ShowControlExecute();
+      break;
+    default:
+      // The commands to come (IsCommandToCome) do nothing yet.
+      break;
+  }
+}
+
+Command TZevo3Win::CommandAt(Panel panel, int x, int y) const {
+  const Region* r = RegionAt(panel, x, y);
+  if (r == nullptr) return Command::kNone;
+  if (r->command == Command::kTraceToggle && !sheet.trace_shown && sheet.TraceModel().Count() == 0)
+    return Command::kOpenTrace;
+  return r->command;
 }
 
 void TZevo3Win::ControlPanelMouseDown(int x, int y) {
-  workspace::ControlPanelMouseDown(*this, x, y);
+  Run(CommandAt(Panel::kControl, x, y), x);
+  Settle();
 }
+
 void TZevo3Win::PlayPanelMouseDown(int x, int y) {
-  workspace::PlayPanelMouseDown(*this, x, y);
+  Run(CommandAt(Panel::kPlay, x, y), x);
+  DrawPlayerIndicator(panels, player.bar);
+  Settle();
 }
+
 void TZevo3Win::ImagePWMouseDown(int x, int y) {
-  workspace::ImagePWMouseDown(*this, x, y);
+  workspace::ImagePWMouseDown(panels, pen, x, y, env.text);
 }
+
 void TZevo3Win::PaletteSwatchClick(int row, int tag) {
-  workspace::PaletteSwatchClick(*this, row, tag);
+  workspace::PaletteSwatchClick(panels, pen, row, tag, env.text);
+}
+
+void TZevo3Win::MouseDown(int x, int y) {
+  const Hit h = HitTest(x, y);
+  switch (h.surface) {
+    case Surface::kCalibrationTarget:
+      ImgTmpClick();
+      break;
+    case Surface::kPlayPanel:
+      PlayPanelMouseDown(h.x, h.y);
+      break;
+    case Surface::kControlPanel:
+      ControlPanelMouseDown(h.x, h.y);
+      break;
+    case Surface::kPalette:
+      PaletteSwatchClick(h.index, h.x / kSwatchSize);
+      break;
+    case Surface::kBrushPicker:
+      ImagePWMouseDown(h.x, h.y);
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace zevo::app

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "base/result.h"
 #include "codec/zevo_codec.h"
-#include "gfx/result.h"
 #include "platform/library_loader.h"
 
 namespace zevo::files {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "base/geometry.h"
+
 namespace zevo::gfx {
 
 // A colour as the program stores it: 0x00BBGGRR, red in the low byte.
@@ -28,23 +30,8 @@ constexpr std::uint8_t BlueOf(Color c) {
   return std::uint8_t(c >> 16);
 }
 
-struct Point {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
-
-// Right and bottom are exclusive.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
+using Point = base::Point;
+using Rect = base::Rect;
 
 // 24 bits per pixel, bytes blue-green-red, rows top-down, each row padded to 4 bytes.
 class Bitmap24 {

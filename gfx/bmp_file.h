@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "gfx/bitmap24.h"
-#include "gfx/result.h"
 
 namespace zevo::gfx {
 

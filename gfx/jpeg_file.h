@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "gfx/bitmap24.h"
 #include "gfx/bmp_file.h"
-#include "gfx/result.h"
 
 namespace zevo::gfx {
 

@@ -1,19 +1,11 @@
 #include "history/navigation.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <thread>
 
-#include <algorithm>
-#include <cstdint>
-#include <memory>
-#include <optional>
-
-#include "app/zevo3_win.h"
-#include "gfx/canvas.h"
-#include "history/entry_painter.h"
-#include "history/redraw_cache.h"
-#include "output/progress.h"
-#include "workspace/skin.h"
+#include "ink/entry_painter.h"
 
 namespace zevo::history {
 
@@ -22,18 +14,6 @@ namespace {
 // Runs of more entries than this paint the overview on a second thread.
 constexpr int kParallelEntries = 16;
 
-// Where the player indicator lies on the play panel.
-constexpr int kTrackLeft = 36;
-constexpr int kTrackTop = 21;
-constexpr int kTrackBottom = 32;
-constexpr int kTrackWidth = 417;
-constexpr int kKnobWidth = 6;
-constexpr int kFillWidth = kTrackWidth - kKnobWidth;
-
-void RepaintViews(app::TZevo3Win& w) {
-  w.MarkDirty(app::kDirtyImgA | app::kDirtyImgZoom);
-}
-
 // Position 0: nothing current.
 void ToStart(ink::StrokeDocument& doc) {
   doc.GotoHead();
@@ -41,49 +21,31 @@ void ToStart(ink::StrokeDocument& doc) {
 }
 
 // The first entry a forward move draws: the first one at position 0, the partly replayed
-// stroke again (to complete it), else the one after the current entry. Clears the flag.
-ink::Stroke* FirstForward(app::TZevo3Win& w, bool& was_partial) {
-  was_partial = PartialStrokeShown(w);
-  w.partial_stroke = false;
-  w.replayed_stroke = nullptr;
-  if (w.PlayerBar.position == 0 || w.doc->Position() == 0) return w.doc->GotoHead();
-  if (was_partial) return w.doc->Current();
-  return w.doc->StepForward();
+// stroke again (to complete it), else the one after the current entry. Ends the partial state.
+ink::Stroke* FirstForward(Navigator& n, bool& was_partial) {
+  ink::StrokeDocument& doc = n.player.Document();
+  was_partial = n.player.PartialStroke() != nullptr;
+  n.player.ClearPartialStroke();
+  if (n.player.bar.position == 0 || doc.Position() == 0) return doc.GotoHead();
+  if (was_partial) return doc.Current();
+  return doc.StepForward();
 }
 
-// The blank page of the current state: grid, trace model, paper with a background, or none
-// (white).
-struct BlankPage {
-  const gfx::Bitmap24* page = nullptr;
-  const gfx::Bitmap24* overview = nullptr;
-};
-BlankPage BlankPageOf(app::TZevo3Win& w) {
-  if (w.grid_shown) return {&w.grid_page, &w.grid_overview};
-  if (w.trace_shown) return {&w.trace_page, &w.trace_overview};
-  if (w.background.View().Present()) return {&w.paper_page, &w.paper_overview};
-  return {};
-}
-
-RedrawCache::Basis BasisOf(app::TZevo3Win& w) {
+RedrawCache::Basis BasisOf(Navigator& n) {
   RedrawCache::Basis b;
-  b.view = w.view_renderer.get();
-  b.overview = w.overview_renderer.get();
-  b.z = w.view;
-  const BlankPage blank = BlankPageOf(w);
+  b.view = &n.views.ViewRenderer();
+  b.overview = &n.views.OverviewRenderer();
+  b.z = n.views.Transform();
+  const seals::BlankPage blank = n.sheet.Blank();
   b.blank_page =
       blank.page ? RedrawCache::HashBitmap(*blank.overview, RedrawCache::HashBitmap(*blank.page, 1))
                  : 0;
   return b;
 }
 
-RedrawCache& CacheOf(app::TZevo3Win& w) {
-  if (!w.redraw_cache) w.redraw_cache = std::make_shared<RedrawCache>();
-  return *w.redraw_cache;
-}
-
 // Whether the page images show the blank page and nothing else.
-bool ShowsBlankPage(app::TZevo3Win& w) {
-  const BlankPage blank = BlankPageOf(w);
+bool ShowsBlankPage(Navigator& n) {
+  const seals::BlankPage blank = n.sheet.Blank();
   if (blank.page == nullptr) {
     const auto all_white = [](const gfx::Bitmap24& b) {
       for (int y = 0; y < b.Height(); ++y)
@@ -91,9 +53,49 @@ bool ShowsBlankPage(app::TZevo3Win& w) {
           if (b.Pixel(x, y) != gfx::kWhite) return false;
       return true;
     };
-    return all_white(w.ImgA.picture) && all_white(w.ImgZoom.picture);
+    return all_white(n.views.Page()) && all_white(n.views.Overview());
   }
-  return w.ImgA.picture.SamePixels(*blank.page) && w.ImgZoom.picture.SamePixels(*blank.overview);
+  return n.views.Page().SamePixels(*blank.page) && n.views.Overview().SamePixels(*blank.overview);
+}
+
+// Draws entries from..end-1 into both renderers; a long run paints the overview on a second
+// thread while this one paints the view (the two share nothing), and joins before going on.
+void PaintEntries(Navigator& n, int from, int end, base::ProgressRun& run) {
+  if (from >= end) return;
+  ink::StrokeDocument& doc = n.player.Document();
+  ink::EntryPainter view(n.views.ViewRenderer(), n.views.ViewMap());
+  ink::EntryPainter overview(n.views.OverviewRenderer(), n.views.OverviewMap());
+  if (end - from <= kParallelEntries) {
+    for (int i = from; i < end; ++i) {
+      view.Draw(*doc.Entry(i));
+      overview.Draw(*doc.Entry(i));
+      run.Step();
+    }
+    view.Flush();
+    overview.Flush();
+    return;
+  }
+  std::exception_ptr failure;
+  std::thread second([&] {
+    try {
+      for (int i = from; i < end; ++i) overview.Draw(*doc.Entry(i));
+      overview.Flush();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    for (int i = from; i < end; ++i) {
+      view.Draw(*doc.Entry(i));
+      run.Step();
+    }
+    view.Flush();
+  } catch (...) {
+    second.join();
+    throw;
+  }
+  second.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 // How a run of entries starts.
@@ -106,217 +108,120 @@ enum class Start {
 // number the command announces) is over 16, and leaves the document on `last` (at position 0
 // when last < 0). A run that starts from the blank page begins, when it can, from the copy
 // the cache holds part way; every run from the blank page leaves such a copy behind.
-void BulkRedraw(app::TZevo3Win& w, int first, int last, int count, Start start) {
-  ink::StrokeDocument& doc = *w.doc;
+void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
+  ink::StrokeDocument& doc = n.player.Document();
+  ink::BrushRenderer& view = n.views.ViewRenderer();
+  ink::BrushRenderer& overview = n.views.OverviewRenderer();
   last = std::min(last, doc.Count() - 1);
   first = std::max(first, 0);
-  RedrawCache& cache = CacheOf(w);
+  RedrawCache& cache = n.player.Cache();
   {
-    output::ProgressRun run(&w.Progress(), count, output::kProgressLineHistory);
+    base::ProgressRun run(n.progress, count, base::kProgressLineHistory);
     // Only a run that draws the canonical state (entries 0.. on the blank page) may be copied.
     // (A stroke replay has only begun leaves the page images blank and is drawn whole again.)
-    bool canonical = start == Start::kBlankPage || (first == 0 && ShowsBlankPage(w));
+    bool canonical = start == Start::kBlankPage || (first == 0 && ShowsBlankPage(n));
     std::optional<RedrawCache::Basis> basis;
     bool restored = false;
     if (cache.Entries() > first && cache.Entries() <= last + 1) {
-      basis = BasisOf(w);
-      if (cache.Matches(*basis, doc, *w.view_renderer, *w.overview_renderer)) {
-        cache.Restore(*w.view_renderer, *w.overview_renderer);
+      basis = BasisOf(n);
+      if (cache.Matches(*basis, doc, view, overview)) {
+        cache.Restore(view, overview);
         for (int i = first; i < cache.Entries(); ++i) run.Step();
         first = cache.Entries();
         restored = canonical = true;
       }
     }
-    if (!restored && start == Start::kBlankPage) ShowBlankPage(w);
+    if (!restored && start == Start::kBlankPage) ShowBlankPage(n);
     // The copy for the next step back: the last multiple of the spacing before the end.
     const int save_at = canonical ? (last / RedrawCache::kSpacing) * RedrawCache::kSpacing : 0;
-    // Entries first..end-1 into both renderers; a long run paints the overview on a second
-    // thread while this one paints the view (the two share nothing), and joins before going on.
-    auto paint = [&](int from, int end) {
-      if (from >= end) return;
-      if (end - from <= kParallelEntries) {
-        EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
-        for (int i = from; i < end; ++i) {
-          painter.Draw(*doc.Entry(i));
-          run.Step();
-        }
-        painter.Flush();
-        return;
-      }
-      std::exception_ptr failure;
-      std::thread overview([&] {
-        try {
-          EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view,
-                               EntryPainter::kOverviewOnly);
-          for (int i = from; i < end; ++i) painter.Draw(*doc.Entry(i));
-          painter.Flush();
-        } catch (...) {
-          failure = std::current_exception();
-        }
-      });
-      try {
-        EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view,
-                             EntryPainter::kViewOnly);
-        for (int i = from; i < end; ++i) {
-          painter.Draw(*doc.Entry(i));
-          run.Step();
-        }
-        painter.Flush();
-      } catch (...) {
-        overview.join();
-        throw;
-      }
-      overview.join();
-      if (failure) std::rethrow_exception(failure);
-    };
     if (save_at > first && save_at <= last + 1 && !(restored && cache.Entries() == save_at)) {
-      paint(first, save_at);
-      if (!basis) basis = BasisOf(w);
-      cache.Save(*basis, doc, save_at, *w.view_renderer, *w.overview_renderer);
-      paint(save_at, last + 1);
+      PaintEntries(n, first, save_at, run);
+      if (!basis) basis = BasisOf(n);
+      cache.Save(*basis, doc, save_at, view, overview);
+      PaintEntries(n, save_at, last + 1, run);
     } else {
-      paint(first, last + 1);
+      PaintEntries(n, first, last + 1, run);
     }
   }
   if (last >= 0)
     doc.EntryAt(last, true);
   else
     ToStart(doc);
-  RepaintViews(w);
-}
-
-void StretchSkin(gfx::Canvas& c, const gfx::Bitmap24& image, int left, int width) {
-  if (image.Empty() || width <= 0) return;
-  c.StretchCopy({left, kTrackTop, left + width, kTrackBottom}, image);
-}
-
-void DrawSkinAt(gfx::Bitmap24& target, const gfx::Bitmap24& image, int x, int y) {
-  if (!image.Empty()) gfx::Canvas(target).Draw(x, y, image);
+  n.views.MarkChanged();
 }
 
 }  // namespace
 
-bool PartialStrokeShown(const app::TZevo3Win& w) {
-  return w.partial_stroke && w.replayed_stroke != nullptr && w.replayed_stroke == w.doc->Current();
+void ShowBlankPage(Navigator& n) {
+  const seals::BlankPage blank = n.sheet.Blank();
+  n.views.ShowBlank(blank.page, blank.overview);
 }
 
-void SetPlayerPosition(app::TZevo3Win& w, int position) {
-  w.PlayerBar.position = w.PlayerBar.sel_end = position;
-  DrawPlayerIndicator(w);
-}
-
-void DrawEntry(app::TZevo3Win& w, ink::Stroke& entry) {
-  EntryPainter painter(*w.view_renderer, *w.overview_renderer, w.view);
-  painter.Draw(entry);
-  painter.Flush();
-}
-
-void ShowBlankPage(app::TZevo3Win& w) {
-  const BlankPage blank = BlankPageOf(w);
-  if (blank.page != nullptr) {
-    gfx::Canvas(w.ImgA.picture).Draw(0, 0, *blank.page);
-    gfx::Canvas(w.ImgZoom.picture).Draw(0, 0, *blank.overview);
-    w.view_renderer->LoadFromTarget();
-    w.overview_renderer->LoadFromTarget();
-  } else {
-    w.view_renderer->ClearWhite();
-    w.overview_renderer->ClearWhite();
-  }
-  RepaintViews(w);
-}
-
-void FullRedraw(app::TZevo3Win& w) {
-  DrawSkinAt(w.control_panel_canvas,
-             w.skin[w.trace_shown ? workspace::kSkinToggleOn : workspace::kSkinToggleOff], 412, 22);
-  w.MarkDirty(app::kDirtyControlPanel);
-  const int shown = w.doc->Position();
-  if (w.PlayerBar.position != 0 && shown > 0) {
+void FullRedraw(Navigator& n) {
+  const int shown = n.player.Document().Position();
+  if (n.player.bar.position != 0 && shown > 0) {
     // The progress display is sized by the whole history, as the bar of the player is.
-    BulkRedraw(w, 0, shown - 1, w.doc->Count(), Start::kBlankPage);
+    BulkRedraw(n, 0, shown - 1, n.player.Document().Count(), Start::kBlankPage);
   } else {
-    ShowBlankPage(w);
+    ShowBlankPage(n);
   }
-  RepaintViews(w);
+  n.views.MarkChanged();
 }
 
-void GotoFirst(app::TZevo3Win& w) {
-  ShowBlankPage(w);
-  ToStart(*w.doc);
-  w.partial_stroke = false;
-  w.replayed_stroke = nullptr;
-  SetPlayerPosition(w, 0);
+void GotoFirst(Navigator& n) {
+  ShowBlankPage(n);
+  ToStart(n.player.Document());
+  n.player.ClearPartialStroke();
+  n.player.SetPosition(0);
 }
 
-void GotoPrev(app::TZevo3Win& w) {
-  w.partial_stroke = false;
-  w.replayed_stroke = nullptr;
-  if (w.doc->StepBack() == nullptr) {
-    ShowBlankPage(w);
-    SetPlayerPosition(w, 0);
+void GotoPrev(Navigator& n) {
+  n.player.ClearPartialStroke();
+  if (n.player.Document().StepBack() == nullptr) {
+    ShowBlankPage(n);
+    n.player.SetPosition(0);
     return;
   }
-  const int target = w.doc->Position();
-  SetPlayerPosition(w, target);
-  BulkRedraw(w, 0, target - 1, target, Start::kBlankPage);
+  const int target = n.player.Document().Position();
+  n.player.SetPosition(target);
+  BulkRedraw(n, 0, target - 1, target, Start::kBlankPage);
 }
 
-void GotoNext(app::TZevo3Win& w) {
+void GotoNext(Navigator& n) {
   bool was_partial = false;
-  ink::Stroke* e = FirstForward(w, was_partial);
+  ink::Stroke* e = FirstForward(n, was_partial);
   if (e == nullptr) return;
-  if (!was_partial) SetPlayerPosition(w, w.doc->Position());
-  DrawEntry(w, *e);
-  RepaintViews(w);
+  if (!was_partial) n.player.SetPosition(n.player.Document().Position());
+  n.views.DrawEntry(*e);
+  n.views.MarkChanged();
 }
 
-void GotoLast(app::TZevo3Win& w) {
-  const int shown = w.PlayerBar.position;
+void GotoLast(Navigator& n) {
+  const int shown = n.player.bar.position;
   bool was_partial = false;
-  ink::Stroke* e = FirstForward(w, was_partial);
+  ink::Stroke* e = FirstForward(n, was_partial);
   if (e == nullptr) return;
-  const int first = w.doc->Position() - 1;
-  const int count = w.doc->Count();
-  SetPlayerPosition(w, count);
-  BulkRedraw(w, first, count - 1, count - shown, Start::kOnTop);
+  const int first = n.player.Document().Position() - 1;
+  const int count = n.player.Document().Count();
+  n.player.SetPosition(count);
+  BulkRedraw(n, first, count - 1, count - shown, Start::kOnTop);
 }
 
-void GotoPoint(app::TZevo3Win& w) {
-  const int target = std::clamp(w.target_position, 0, w.doc->Count());
-  const int shown = w.PlayerBar.position;
+void GotoPoint(Navigator& n, int target) {
+  target = std::clamp(target, 0, n.player.Document().Count());
+  const int shown = n.player.bar.position;
   if (target == shown) return;
-  SetPlayerPosition(w, target);
+  n.player.SetPosition(target);
   if (target > shown) {
     bool was_partial = false;
-    ink::Stroke* e = FirstForward(w, was_partial);
+    ink::Stroke* e = FirstForward(n, was_partial);
     if (e == nullptr) return;
-    BulkRedraw(w, w.doc->Position() - 1, target - 1, target - shown, Start::kOnTop);
+    BulkRedraw(n, n.player.Document().Position() - 1, target - 1, target - shown, Start::kOnTop);
   } else {
-    w.partial_stroke = false;
-    w.replayed_stroke = nullptr;
-    BulkRedraw(w, 0, target - 1, target, Start::kBlankPage);
+    n.player.ClearPartialStroke();
+    BulkRedraw(n, 0, target - 1, target, Start::kBlankPage);
   }
-  RepaintViews(w);
-}
-
-void DrawPlayerIndicator(app::TZevo3Win& w) {
-  gfx::Canvas c(w.play_panel_canvas);
-  const gfx::Bitmap24& filled = w.skin[workspace::kSkinTrackFilled];
-  const gfx::Bitmap24& empty = w.skin[workspace::kSkinTrackEmpty];
-  const gfx::Bitmap24& knob = w.skin[workspace::kSkinTrackKnob];
-  const int max = w.PlayerBar.max;
-  const int position = w.PlayerBar.position;
-  if (max <= 0) {
-    StretchSkin(c, empty, kTrackLeft, kTrackWidth);
-  } else if (position >= max) {
-    StretchSkin(c, filled, kTrackLeft, kTrackWidth);
-  } else {
-    const int f = int(std::clamp<std::int64_t>(
-        std::int64_t(std::max(position, 0)) * kFillWidth / max, 0, kFillWidth));
-    StretchSkin(c, filled, kTrackLeft, f);
-    StretchSkin(c, knob, kTrackLeft + f, kKnobWidth);
-    StretchSkin(c, empty, kTrackLeft + f + kKnobWidth, kFillWidth - f);
-  }
-  w.MarkDirty(app::kDirtyPlayPanel);
+  n.views.MarkChanged();
 }
 
 }  // namespace zevo::history

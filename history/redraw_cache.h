@@ -5,8 +5,8 @@
 
 #include "gfx/bitmap24.h"
 #include "ink/brush_renderer.h"
+#include "ink/page_views.h"
 #include "ink/stroke_document.h"
-#include "seals/paper_pages.h"
 
 namespace zevo::history {
 
@@ -21,7 +21,7 @@ class RedrawCache {
   struct Basis {
     const ink::BrushRenderer* view = nullptr;
     const ink::BrushRenderer* overview = nullptr;
-    seals::PageView z;
+    ink::PageView z;
     std::uint64_t blank_page = 0;  // hash of the blank page and overview
     bool operator==(const Basis& o) const {
       return view == o.view && overview == o.overview && z.z == o.z.z && z.ox == o.z.ox &&

@@ -1,8 +1,6 @@
 #pragma once
 
-namespace zevo::app {
-class TZevo3Win;
-}
+#include "history/navigation.h"
 
 namespace zevo::history {
 
@@ -14,14 +12,15 @@ inline constexpr int kMinReplayRate = 0;
 inline constexpr int kMaxReplayRate = 20;
 inline constexpr int kDefaultReplayRate = 3;
 
-// Starts the replay timer; at the end of the history it starts again from the blank page.
-void DataPlay(app::TZevo3Win& w);
+// Starts the replay at the stored rate; at the end of the history it starts again from the
+// blank page.
+void DataPlay(Navigator& n, int stored_rate);
 // Stops it; a stroke stopped half way is resumed by the next DataPlay.
-void DataStop(app::TZevo3Win& w);
-// One tick of Timer2.
-void ReplayTick(app::TZevo3Win& w);
+void DataStop(HistoryPlayer& player, int stored_rate);
+// One tick of Timer2; true when the history has run out and the replay must stop.
+bool ReplayTick(Navigator& n);
 // The rate hot keys: one step (delta -1 or +1) within kMinReplayRate..kMaxReplayRate, for
 // this replay only.
-void ChangeReplayRate(app::TZevo3Win& w, int delta);
+void ChangeReplayRate(HistoryPlayer& player, int delta);
 
 }  // namespace zevo::history

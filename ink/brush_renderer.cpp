@@ -1,4 +1,5 @@
 #include "ink/brush_renderer.h"
+#include "base/truncate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,16 +9,6 @@
 namespace zevo::ink {
 
 namespace {
-
-// Truncation toward zero, as every float-to-integer conversion of the renderer; values a
-// damaged file may carry (NaN, huge) are held in a range where the arithmetic stays defined.
-inline int Trunc(float v) {
-  if (!(v == v)) return 0;
-  constexpr float kLimit = 1 << 30;
-  if (v >= kLimit) return 1 << 30;
-  if (v <= -kLimit) return -(1 << 30);
-  return int(v);
-}
 
 // Per-thread scratch row of column sums for the 4 x 4 averaging.
 std::vector<std::uint16_t>& SumRow(std::size_t n) {
@@ -48,7 +39,8 @@ void BrushRenderer::SetColor(gfx::Color color) {
 }
 
 void BrushRenderer::DrawDisc(float x, float y, float r) {
-  canvas_.Ellipse(Trunc((x - r) * 4), Trunc((y - r) * 4), Trunc((x + r) * 4), Trunc((y + r) * 4));
+  canvas_.Ellipse(base::TruncToInt((x - r) * 4), base::TruncToInt((y - r) * 4),
+                  base::TruncToInt((x + r) * 4), base::TruncToInt((y + r) * 4));
 }
 
 void BrushRenderer::DrawContour(float x, float y, float r) {
@@ -62,8 +54,8 @@ void BrushRenderer::BeginAt(float x, float y, float radius) {
   x_ = x;
   y_ = y;
   radius_ = radius;
-  const int left = Trunc((x - radius) * 4), top = Trunc((y - radius) * 4);
-  const int right = Trunc((x + radius) * 4), bottom = Trunc((y + radius) * 4);
+  const int left = base::TruncToInt((x - radius) * 4), top = base::TruncToInt((y - radius) * 4);
+  const int right = base::TruncToInt((x + radius) * 4), bottom = base::TruncToInt((y + radius) * 4);
   if (4 * width_ >= left && right >= 0 && 4 * height_ >= top && bottom >= 0)
     canvas_.Ellipse(left, top, right, bottom);
 }
@@ -78,21 +70,21 @@ void BrushRenderer::BeginAtWithContour(float x, float y, float radius) {
 
 BrushRenderer::Box BrushRenderer::SegmentBox(float x1, float y1, float r1) const {
   const float x0 = x_, y0 = y_, r0 = radius_;
-  const float m = float(r0 > r1 ? Trunc(r0 + 2) : Trunc(r1 + 2));
+  const float m = float(r0 > r1 ? base::TruncToInt(r0 + 2) : base::TruncToInt(r1 + 2));
   Box b;
   if (x1 < x0) {
-    b.left = Trunc(x1 - m);
-    b.right = Trunc(m + x0);
+    b.left = base::TruncToInt(x1 - m);
+    b.right = base::TruncToInt(m + x0);
   } else {
-    b.left = Trunc(x0 - m);
-    b.right = Trunc(x1 + m);
+    b.left = base::TruncToInt(x0 - m);
+    b.right = base::TruncToInt(x1 + m);
   }
   if (y1 < y0) {
-    b.top = Trunc(y1 - m);
-    b.bottom = Trunc(m + y0);
+    b.top = base::TruncToInt(y1 - m);
+    b.bottom = base::TruncToInt(m + y0);
   } else {
-    b.top = Trunc(y0 - m);
-    b.bottom = Trunc(y1 + m);
+    b.top = base::TruncToInt(y0 - m);
+    b.bottom = base::TruncToInt(y1 + m);
   }
   return b;
 }
@@ -132,18 +124,18 @@ void BrushRenderer::DrawSegment(float x1, float y1, float r1) {
     const float bx = px + m * dx;
     const float by = py + m * dy;
     if (d2 < 0.005f) {
-      minus = plus = {Trunc(bx * 4), Trunc(by * 4)};
+      minus = plus = {base::TruncToInt(bx * 4), base::TruncToInt(by * 4)};
       return;
     }
     const float s = std::sqrt(h2 / d2);
-    minus = {Trunc((bx - dy * s) * 4), Trunc((by + dx * s) * 4)};
-    plus = {Trunc((bx + dy * s) * 4), Trunc((by - dx * s) * 4)};
+    minus = {base::TruncToInt((bx - dy * s) * 4), base::TruncToInt((by + dx * s) * 4)};
+    plus = {base::TruncToInt((bx + dy * s) * 4), base::TruncToInt((by - dx * s) * 4)};
   };
   gfx::Point q[4];
   tangents(x0, y0, r0, q[0], q[3]);
   tangents(x1, y1, r1, q[1], q[2]);
-  canvas_.EllipseAndPolygon(Trunc((x1 - r1) * 4), Trunc((y1 - r1) * 4), Trunc((x1 + r1) * 4),
-                            Trunc((y1 + r1) * 4), q);
+  canvas_.EllipseAndPolygon(base::TruncToInt((x1 - r1) * 4), base::TruncToInt((y1 - r1) * 4),
+                            base::TruncToInt((x1 + r1) * 4), base::TruncToInt((y1 + r1) * 4), q);
 }
 
 void BrushRenderer::LineTo(float x, float y, float radius) {

@@ -1,11 +1,12 @@
 #include "output/print_sheet.h"
+#include "base/truncate.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
 #include "gfx/bitmap_turn.h"
-#include "workspace/grid_pages.h"
+#include "seals/grid_pages.h"
 
 namespace zevo::output {
 
@@ -21,19 +22,16 @@ class UprightMapping final : public SheetMapping {
     r = s.radius * ps_;
   }
   gfx::Point FillSeed(float x, float y) const override {
-    return {TruncCoord(x * ps4_), TruncCoord(y * ps4_)};
+    return {base::TruncToInt(x * ps4_), base::TruncToInt(y * ps4_)};
   }
-  void DrawPicture(gfx::Canvas& work, const ink::Stroke& e) const override {
+  gfx::Rect PictureRect(const ink::Stroke& e) const override {
     const double x = e.px, y = e.py, w = e.bitmap->Width(), h = e.bitmap->Height();
-    work.StretchDrawTransparent(gfx::Rect{TruncCoord(x * ps4_), TruncCoord(y * ps4_),
-                                          TruncCoord((x + w) * ps4_), TruncCoord((y + h) * ps4_)},
-                                *e.bitmap, gfx::kWhite);
+    return {base::TruncToInt(x * ps4_), base::TruncToInt(y * ps4_),
+            base::TruncToInt((x + w) * ps4_), base::TruncToInt((y + h) * ps4_)};
   }
-  void DrawStamp(gfx::Canvas& work, const ink::Stroke& e) const override {
-    work.StretchDrawTransparent(
-        gfx::Rect{TruncCoord(e.x * ps4_), TruncCoord(e.y * ps4_),
-                  TruncCoord((e.x + e.width) * ps4_), TruncCoord((e.y + e.height) * ps4_)},
-        *e.bitmap, gfx::kWhite);
+  gfx::Rect StampRect(const ink::Stroke& e) const override {
+    return {base::TruncToInt(e.x * ps4_), base::TruncToInt(e.y * ps4_),
+            base::TruncToInt((e.x + e.width) * ps4_), base::TruncToInt((e.y + e.height) * ps4_)};
   }
 
  private:
@@ -51,34 +49,28 @@ class TurnedMapping final : public SheetMapping {
     r = s.radius * ps_;
   }
   gfx::Point FillSeed(float x, float y) const override {
-    return {TruncCoord(y * ps4_), TruncCoord((float(ppw_) - x) * ps4_)};
+    return {base::TruncToInt(y * ps4_), base::TruncToInt((float(ppw_) - x) * ps4_)};
   }
-  void DrawPicture(gfx::Canvas& work, const ink::Stroke& e) const override {
-    const double x = e.px, y = e.py, w = e.bitmap->Width(), h = e.bitmap->Height();
-    DrawTurned(work, *e.bitmap, x, y, w, h);
+  gfx::Rect PictureRect(const ink::Stroke& e) const override {
+    return TurnedRect(e.px, e.py, e.bitmap->Width(), e.bitmap->Height());
   }
-  void DrawStamp(gfx::Canvas& work, const ink::Stroke& e) const override {
-    DrawTurned(work, *e.bitmap, e.x, e.y, e.width, e.height);
+  gfx::Rect StampRect(const ink::Stroke& e) const override {
+    return TurnedRect(e.x, e.y, e.width, e.height);
+  }
+  void StretchPicture(gfx::Canvas& work, const gfx::Bitmap24& picture,
+                      const gfx::Rect& to) const override {
+    // White is the transparent colour of pictures and stamps in every layout.
+    work.StretchDrawTransparent(to, gfx::TurnQuarterCounterClockwise(picture), gfx::kWhite);
   }
 
  private:
-  void DrawTurned(gfx::Canvas& work, const gfx::Bitmap24& bm, double x, double y, double w,
-                  double h) const {
-    // White is the transparent colour of pictures and stamps in every layout.
-    const gfx::Bitmap24 turned = gfx::TurnQuarterCounterClockwise(bm);
-    work.StretchDrawTransparent(
-        gfx::Rect{TruncCoord(y * ps4_), TruncCoord((ppw_ - x - w) * ps4_),
-                  TruncCoord((y + h) * ps4_), TruncCoord((ppw_ - x) * ps4_)},
-        turned, gfx::kWhite);
+  gfx::Rect TurnedRect(double x, double y, double w, double h) const {
+    return {base::TruncToInt(y * ps4_), base::TruncToInt((ppw_ - x - w) * ps4_),
+            base::TruncToInt((y + h) * ps4_), base::TruncToInt((ppw_ - x) * ps4_)};
   }
   float ps_, ps4_;
   int ppw_;
 };
-
-// Trunc of a background product with a whole or fractional scale.
-int T(double v) {
-  return TruncCoord(v);
-}
 
 void DrawUprightBackground(ink::BrushRenderer& r, const seals::BackgroundView& bg,
                            const PrintLayout& l, const SheetInputs& in) {
@@ -102,7 +94,7 @@ void DrawUprightBackground(ink::BrushRenderer& r, const seals::BackgroundView& b
     case seals::kFitPaper: {
       const bool by_width = double(bw) / bh > double(ww) / wh;
       const double num = by_width ? ww : wh, den = by_width ? bw : bh;
-      dest = {0, 0, T(bw * num / den), T(bh * num / den)};
+      dest = {0, 0, base::TruncToInt(bw * num / den), base::TruncToInt(bh * num / den)};
       break;
     }
     case seals::kFitFull:
@@ -110,11 +102,12 @@ void DrawUprightBackground(ink::BrushRenderer& r, const seals::BackgroundView& b
       break;
     case seals::kFitCentre: {
       const long long x0 = (dw - bw) >> 1, y0 = (dh - bh) >> 1;
-      dest = {T(double(x0) * g), T(double(y0) * g), T(double(bw + x0) * g), T(double(bh + y0) * g)};
+      dest = {base::TruncToInt(double(x0) * g), base::TruncToInt(double(y0) * g),
+              base::TruncToInt(double(bw + x0) * g), base::TruncToInt(double(bh + y0) * g)};
       break;
     }
     default:
-      dest = {0, 0, T(double(bw) * g), T(double(bh) * g)};
+      dest = {0, 0, base::TruncToInt(double(bw) * g), base::TruncToInt(double(bh) * g)};
       break;
   }
   c.StretchCopy(dest, b);
@@ -144,7 +137,7 @@ void DrawTurnedBackground(ink::BrushRenderer& r, const seals::BackgroundView& bg
     case seals::kFitPaper: {
       const bool by_height = double(bw) / bh > double(wh) / ww;
       const double num = by_height ? wh : ww, den = by_height ? bw : bh;
-      dest = {0, T(wh - bw * num / den), T(bh * num / den), wh};
+      dest = {0, base::TruncToInt(wh - bw * num / den), base::TruncToInt(bh * num / den), wh};
       break;
     }
     case seals::kFitFull:
@@ -152,42 +145,43 @@ void DrawTurnedBackground(ink::BrushRenderer& r, const seals::BackgroundView& bg
       break;
     case seals::kFitCentre: {
       const long long y0 = (dh - bh) >> 1, x0 = (dw - bw) >> 1;
-      dest = {T(double(y0) * g), T(double(x0) * g), T(double(bh + y0) * g), T(double(bw + x0) * g)};
+      dest = {base::TruncToInt(double(y0) * g), base::TruncToInt(double(x0) * g),
+              base::TruncToInt(double(bh + y0) * g), base::TruncToInt(double(bw + x0) * g)};
       break;
     }
     default:
-      dest = {0, T(wh - double(bw) * g), T(double(bh) * g), wh};
+      dest = {0, base::TruncToInt(wh - double(bw) * g), base::TruncToInt(double(bh) * g), wh};
       break;
   }
   c.StretchCopy(dest, b);
 }
 
-void DrawGrid(ink::BrushRenderer& r, const workspace::GridLayout& g, const PrintLayout& l) {
+void DrawGrid(ink::BrushRenderer& r, const seals::GridLayout& g, const PrintLayout& l) {
   const long long w = l.sheet_width, a = l.paper_width;
   auto scale = [&](int v) { return std::clamp<long long>(w * v / a, -(1LL << 40), 1LL << 40); };
   const long long cw = scale(g.cell_width), ch = scale(g.cell_height);
   const long long gl = scale(g.left), gt = scale(g.top);
   const long long gr = cw * g.column_count + gl, gb = ch * g.row_count + gt;
   gfx::Canvas& c = r.WorkCanvas();
-  c.pen = gfx::Pen{workspace::kGridColor, std::max(int(l.ps4), 1), gfx::PenMode::Copy};
+  c.pen = gfx::Pen{seals::kGridColor, std::max(int(l.ps4), 1), gfx::PenMode::Copy};
   if (!l.turned) {
     for (int i = 0; i <= g.column_count; ++i) {
       const long long x = 4 * (i * cw + gl);
-      workspace::DrawGridLine(c, {x, 4 * gt, x, 4 * gb});
+      seals::DrawGridLine(c, {x, 4 * gt, x, 4 * gb});
     }
     for (int j = 0; j <= g.row_count; ++j) {
       const long long y = 4 * (j * ch + gt);
-      workspace::DrawGridLine(c, {4 * gl, y, 4 * gr, y});
+      seals::DrawGridLine(c, {4 * gl, y, 4 * gr, y});
     }
   } else {
     const long long sw = l.sheet_width;
     for (int j = 0; j <= g.row_count; ++j) {
       const long long x = 4 * (j * ch + gt);
-      workspace::DrawGridLine(c, {x, 4 * (sw - gl), x, 4 * (sw - gr)});
+      seals::DrawGridLine(c, {x, 4 * (sw - gl), x, 4 * (sw - gr)});
     }
     for (int i = 0; i <= g.column_count; ++i) {
       const long long y = 4 * (sw - i * cw - gl);
-      workspace::DrawGridLine(c, {4 * gt, y, 4 * gb, y});
+      seals::DrawGridLine(c, {4 * gt, y, 4 * gb, y});
     }
   }
   c.pen = gfx::Pen{r.GetColor(), 1, gfx::PenMode::Copy};
@@ -196,7 +190,7 @@ void DrawGrid(ink::BrushRenderer& r, const workspace::GridLayout& g, const Print
 }  // namespace
 
 Result<PrintedSheet> RenderPrintSheet(const PrintLayout& l, const SheetInputs& in,
-                                      ProgressDisplay* progress) {
+                                      base::ProgressDisplay* progress) {
   using R = Result<PrintedSheet>;
   if (const std::string why = CheckWorkBitmapSize(l.bitmap_width, l.bitmap_height); !why.empty())
     return R::Error("cannot print: " + why);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/progress.h"
+#include "base/result.h"
 #include "gfx/bitmap24.h"
-#include "gfx/result.h"
 #include "output/print_layout.h"
-#include "output/progress.h"
 #include "output/sheet_layers.h"
 
 namespace zevo::output {
@@ -20,6 +20,6 @@ struct PrintedSheet {
 // more than 16 entries). The live document's position is unchanged; the trace model is left
 // at its last entry. Refused with a message when the bitmaps cannot be allocated.
 Result<PrintedSheet> RenderPrintSheet(const PrintLayout& layout, const SheetInputs& inputs,
-                                      ProgressDisplay* progress = nullptr);
+                                      base::ProgressDisplay* progress = nullptr);
 
 }  // namespace zevo::output

@@ -1,4 +1,5 @@
 #include "output/sheet_layers.h"
+#include "base/truncate.h"
 
 #include <algorithm>
 #include <new>
@@ -22,77 +23,27 @@ std::string CheckWorkBitmapSize(long long w, long long h) {
   return {};
 }
 
-int TruncCoord(double v) {
-  // Far beyond any bitmap side, and small enough that 4 * (a + b) of two of them fits in int.
-  constexpr int kLimit = 1 << 27;
-  if (!(v > -kLimit)) return -kLimit;
-  if (v > kLimit) return kLimit;
-  return int(v);
-}
-
-namespace {
-
-void DrawInk(ink::BrushRenderer& r, const ink::Stroke& e, const SheetMapping& map) {
-  bool first = true;
-  for (const ink::StrokeSample& s : e.samples) {
-    float x, y, rad;
-    map.Sample(s, x, y, rad);
-    if (first) {
-      r.BeginAt(x, y, rad);
-      first = false;
-    } else {
-      r.DrawSegment(x, y, rad);
-    }
-  }
-}
-
-void DrawFill(ink::BrushRenderer& r, const ink::Stroke& e, const SheetMapping& map) {
-  const gfx::Point p = map.FillSeed(e.x, e.y);
-  r.WorkCanvas().FloodFill(p.x, p.y);
-}
-
-}  // namespace
-
 void DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
-                         ProgressDisplay* progress) {
-  ProgressRun run(progress, model.Count(), kProgressLineTraceModel);
+                         base::ProgressDisplay* progress) {
+  base::ProgressRun run(progress, model.Count(), base::kProgressLineTraceModel);
+  ink::EntryPainter painter(r, map, {seals::kTraceColor, true});
   for (ink::Stroke* e = model.GotoHead(); e != nullptr; e = model.StepForward()) {
-    if (e->kind == ink::StrokeKind::Ink) {
-      r.SetColor(seals::kTraceColor);
-      DrawInk(r, *e, map);
-    } else if (e->kind == ink::StrokeKind::Fill) {
-      r.SetColor(seals::kTraceColor);
-      DrawFill(r, *e, map);
-    }
+    painter.Draw(*e);
     run.Step();
   }
 }
 
 void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
-                      ProgressDisplay* progress) {
+                      base::ProgressDisplay* progress) {
   // Entries are read by index so the walk cannot move the document's position.
   const int shown = live.Position();
   if (shown <= 0) return;
-  ProgressRun run(progress, live.Count(), kProgressLineHistory);
+  base::ProgressRun run(progress, live.Count(), base::kProgressLineHistory);
+  ink::EntryPainter painter(r, map);
   for (int i = 0; i < shown; ++i) {
     const ink::Stroke* e = live.Entry(i);
     if (e == nullptr) break;
-    switch (e->kind) {
-      case ink::StrokeKind::Ink:
-        r.SetColor(e->value);
-        DrawInk(r, *e, map);
-        break;
-      case ink::StrokeKind::Picture:
-        if (e->bitmap && !e->bitmap->Empty()) map.DrawPicture(r.WorkCanvas(), *e);
-        break;
-      case ink::StrokeKind::Stamp:
-        if (e->bitmap && !e->bitmap->Empty()) map.DrawStamp(r.WorkCanvas(), *e);
-        break;
-      case ink::StrokeKind::Fill:
-        r.SetColor(e->value);
-        DrawFill(r, *e, map);
-        break;
-    }
+    painter.Draw(*e);
     run.Step();
   }
 }

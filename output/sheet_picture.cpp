@@ -1,11 +1,12 @@
 #include "output/sheet_picture.h"
+#include "base/truncate.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
+#include "seals/grid_pages.h"
 #include "seals/trace_pages.h"
-#include "workspace/grid_pages.h"
 
 namespace zevo::output {
 
@@ -21,20 +22,19 @@ class ExportMapping final : public SheetMapping {
     r = s.radius * f_.s;
   }
   gfx::Point FillSeed(float x, float y) const override {
-    return {TruncCoord(4 * (x * f_.s + f_.ox)), TruncCoord(4 * (y * f_.s + f_.oy))};
+    return {base::TruncToInt(4 * (x * f_.s + f_.ox)), base::TruncToInt(4 * (y * f_.s + f_.oy))};
   }
-  void DrawPicture(gfx::Canvas& work, const ink::Stroke& e) const override {
-    const int x = TruncCoord(e.px * f_.s + f_.ox), y = TruncCoord(e.py * f_.s + f_.oy);
-    const int w = TruncCoord(e.bitmap->Width() * f_.s), h = TruncCoord(e.bitmap->Height() * f_.s);
-    work.StretchDrawTransparent(gfx::Rect{4 * x, 4 * y, 4 * (x + w), 4 * (y + h)}, *e.bitmap,
-                                gfx::kWhite);
+  gfx::Rect PictureRect(const ink::Stroke& e) const override {
+    const int x = base::TruncToInt(e.px * f_.s + f_.ox), y = base::TruncToInt(e.py * f_.s + f_.oy);
+    const int w = base::TruncToInt(e.bitmap->Width() * f_.s),
+              h = base::TruncToInt(e.bitmap->Height() * f_.s);
+    return {4 * x, 4 * y, 4 * (x + w), 4 * (y + h)};
   }
-  void DrawStamp(gfx::Canvas& work, const ink::Stroke& e) const override {
+  gfx::Rect StampRect(const ink::Stroke& e) const override {
     const float x = e.x * f_.s + f_.ox, y = e.y * f_.s + f_.oy;
     const float w = e.width * f_.s, h = e.height * f_.s;
-    work.StretchDrawTransparent(gfx::Rect{TruncCoord(4 * x), TruncCoord(4 * y),
-                                          TruncCoord(4 * (x + w)), TruncCoord(4 * (y + h))},
-                                *e.bitmap, gfx::kWhite);
+    return {base::TruncToInt(4 * x), base::TruncToInt(4 * y), base::TruncToInt(4 * (x + w)),
+            base::TruncToInt(4 * (y + h))};
   }
 
  private:
@@ -46,30 +46,31 @@ class ExportMapping final : public SheetMapping {
 bool DrawTexture(ink::BrushRenderer& r, const gfx::Bitmap24& bg, const SheetFit& f, int pw,
                  int ph) {
   // A texture that scales below one pixel still covers the paper, one pixel per tile.
-  const int tw = std::max(TruncCoord(bg.Width() * f.s), 1);
-  const int th = std::max(TruncCoord(bg.Height() * f.s), 1);
+  const int tw = std::max(base::TruncToInt(bg.Width() * f.s), 1);
+  const int th = std::max(base::TruncToInt(bg.Height() * f.s), 1);
   gfx::Canvas& c = r.WorkCanvas();
-  const gfx::Rect first{TruncCoord(4 * f.ox), TruncCoord(4 * f.oy), TruncCoord(4 * (tw + f.ox)),
-                        TruncCoord(4 * (th + f.oy))};
+  const gfx::Rect first{base::TruncToInt(4 * f.ox), base::TruncToInt(4 * f.oy),
+                        base::TruncToInt(4 * (tw + f.ox)), base::TruncToInt(4 * (th + f.oy))};
   const std::optional<gfx::Bitmap24> tile =
       MakeTile(bg, first.Width(), first.Height(), r.Work().Width(), r.Work().Height());
   if (!tile) return false;
   const float paper_w = pw * f.s, paper_h = ph * f.s;
   for (long long ty = 0; ty < paper_h; ty += th) {
     for (long long tx = 0; tx < paper_w; tx += tw) {
-      const gfx::Rect dest{TruncCoord(4 * (tx + f.ox)), TruncCoord(4 * (ty + f.oy)),
-                           TruncCoord(4 * (tx + tw + f.ox)), TruncCoord(4 * (ty + th + f.oy))};
+      const gfx::Rect dest{base::TruncToInt(4 * (tx + f.ox)), base::TruncToInt(4 * (ty + f.oy)),
+                           base::TruncToInt(4 * (tx + tw + f.ox)),
+                           base::TruncToInt(4 * (ty + th + f.oy))};
       CopyTile(c, dest, *tile, first.Width(), first.Height());
     }
   }
   return true;
 }
 
-void DrawGrid(ink::BrushRenderer& r, const workspace::GridLayout& g, int picture_width,
+void DrawGrid(ink::BrushRenderer& r, const seals::GridLayout& g, int picture_width,
               int page_image_width) {
   // Scaled by the picture's width alone, not offset by the paper's placement.
   const long long wp = picture_width, a = page_image_width;
-  workspace::GridLayout s = g;
+  seals::GridLayout s = g;
   auto scale = [&](int v) {
     return int(std::clamp<long long>(v * wp / a, -(1LL << 28), 1LL << 28));
   };
@@ -78,14 +79,14 @@ void DrawGrid(ink::BrushRenderer& r, const workspace::GridLayout& g, int picture
   s.left = scale(g.left);
   s.top = scale(g.top);
   gfx::Canvas& c = r.WorkCanvas();
-  c.pen = gfx::Pen{workspace::kGridColor, 4, gfx::PenMode::Copy};
-  auto times4 = [](workspace::GridLine l) {
-    return workspace::GridLine{4 * l.x0, 4 * l.y0, 4 * l.x1, 4 * l.y1};
+  c.pen = gfx::Pen{seals::kGridColor, 4, gfx::PenMode::Copy};
+  auto times4 = [](seals::GridLine l) {
+    return seals::GridLine{4 * l.x0, 4 * l.y0, 4 * l.x1, 4 * l.y1};
   };
   for (int i = 0; i <= s.column_count; ++i)
-    workspace::DrawGridLine(c, times4(workspace::VerticalGridLine(s, i)));
+    seals::DrawGridLine(c, times4(seals::VerticalGridLine(s, i)));
   for (int j = 0; j <= s.row_count; ++j)
-    workspace::DrawGridLine(c, times4(workspace::HorizontalGridLine(s, j)));
+    seals::DrawGridLine(c, times4(seals::HorizontalGridLine(s, j)));
   c.pen = gfx::Pen{r.GetColor(), 1, gfx::PenMode::Copy};
 }
 
@@ -116,21 +117,21 @@ gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int pw, int p
       const bool by_width = double(bw) / bh > double(pw) / ph;
       const double num = by_width ? pw : ph, den = by_width ? bw : bh;
       const double fw = bw * num / den, fh = bh * num / den;
-      return {TruncCoord(4 * ox), TruncCoord(4 * oy), TruncCoord(4 * (fw * s + ox)),
-              TruncCoord(4 * (fh * s + oy))};
+      return {base::TruncToInt(4 * ox), base::TruncToInt(4 * oy),
+              base::TruncToInt(4 * (fw * s + ox)), base::TruncToInt(4 * (fh * s + oy))};
     }
     case seals::kFitFull:
-      return {TruncCoord(4 * ox), TruncCoord(4 * oy), TruncCoord(4 * (pw * s + ox)),
-              TruncCoord(4 * (ph * s + oy))};
+      return {base::TruncToInt(4 * ox), base::TruncToInt(4 * oy),
+              base::TruncToInt(4 * (pw * s + ox)), base::TruncToInt(4 * (ph * s + oy))};
     case seals::kFitCentre: {
       const int cx = (pw - bw) >> 1, cy = (ph - bh) >> 1;
-      const int x0 = TruncCoord(cx * s + ox), y0 = TruncCoord(cy * s + oy);
-      const int x1 = TruncCoord(bw * s + x0), y1 = TruncCoord(bh * s + y0);
+      const int x0 = base::TruncToInt(cx * s + ox), y0 = base::TruncToInt(cy * s + oy);
+      const int x1 = base::TruncToInt(bw * s + x0), y1 = base::TruncToInt(bh * s + y0);
       return {4 * x0, 4 * y0, 4 * x1, 4 * y1};
     }
     default:
-      return {TruncCoord(4 * ox), TruncCoord(4 * oy), TruncCoord(4 * (bw * s + ox)),
-              TruncCoord(4 * (bh * s + oy))};
+      return {base::TruncToInt(4 * ox), base::TruncToInt(4 * oy),
+              base::TruncToInt(4 * (bw * s + ox)), base::TruncToInt(4 * (bh * s + oy))};
   }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/result.h"
 #include "gfx/bitmap24.h"
-#include "gfx/result.h"
 #include "output/sheet_layers.h"
 
 namespace zevo::output {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "gfx/result.h"
+#include "base/result.h"
 
 namespace zevo::platform {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "base/result.h"
 #include "gfx/bitmap24.h"
-#include "gfx/result.h"
 
 namespace zevo::seals {
 

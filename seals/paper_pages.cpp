@@ -1,17 +1,11 @@
 #include "seals/paper_pages.h"
+#include "base/truncate.h"
 
 #include "gfx/canvas.h"
 
 namespace zevo::seals {
 
 namespace {
-
-// A float-to-integer conversion of the page builders: toward zero, kept inside int.
-int Trunc(double v) {
-  if (!(v > -1e9)) return -1000000000;
-  if (v > 1e9) return 1000000000;
-  return int(v);
-}
 
 void DrawTiles(gfx::Bitmap24& page, const gfx::Bitmap24& tile) {
   gfx::Canvas canvas(page);
@@ -29,7 +23,7 @@ BackgroundImagePlacement PlaceBackgroundImage(int fit, int bw, int bh, PageView 
   BackgroundImagePlacement p;
   // The stretched rectangle at the zoom, its top-left at (l, t) in view pixels.
   auto zoomed = [&](int l, int t, double width, double height) {
-    return gfx::Rect{l, t, Trunc(width * z + l), Trunc(height * z + t)};
+    return gfx::Rect{l, t, base::TruncToInt(width * z + l), base::TruncToInt(height * z + t)};
   };
   switch (fit) {
     case kFitPaper: {
@@ -40,11 +34,11 @@ BackgroundImagePlacement PlaceBackgroundImage(int fit, int bw, int bh, PageView 
       const bool by_width = qi > qp;
       const double num = by_width ? w : h, den = by_width ? bw : bh;
       const double fw = bw * num / den, fh = bh * num / den;
-      p.overview = {0, 0, Trunc(fw * 0.25), Trunc(fh * 0.25)};
+      p.overview = {0, 0, base::TruncToInt(fw * 0.25), base::TruncToInt(fh * 0.25)};
       if (unzoomed)
-        p.page = {0, 0, Trunc(fw), Trunc(fh)};
+        p.page = {0, 0, base::TruncToInt(fw), base::TruncToInt(fh)};
       else
-        p.page = zoomed(Trunc(-z * ox), Trunc(-oy * z), fw, fh);
+        p.page = zoomed(base::TruncToInt(-z * ox), base::TruncToInt(-oy * z), fw, fh);
       break;
     }
     case kFitFull:
@@ -52,7 +46,7 @@ BackgroundImagePlacement PlaceBackgroundImage(int fit, int bw, int bh, PageView 
       if (unzoomed)
         p.page = {0, 0, w, h};
       else
-        p.page = zoomed(Trunc(-z * ox), Trunc(-oy * z), w, h);
+        p.page = zoomed(base::TruncToInt(-z * ox), base::TruncToInt(-oy * z), w, h);
       break;
     case kFitCentre: {
       const int cx = (w - bw) >> 1, cy = (h - bh) >> 1;
@@ -60,7 +54,7 @@ BackgroundImagePlacement PlaceBackgroundImage(int fit, int bw, int bh, PageView 
       if (unzoomed)
         p.page = {cx, cy, cx + bw, cy + bh};
       else
-        p.page = zoomed(Trunc(z * (cx - ox)), Trunc((cy - oy) * z), bw, bh);
+        p.page = zoomed(base::TruncToInt(z * (cx - ox)), base::TruncToInt((cy - oy) * z), bw, bh);
       break;
     }
     default:
@@ -68,7 +62,7 @@ BackgroundImagePlacement PlaceBackgroundImage(int fit, int bw, int bh, PageView 
       if (unzoomed)
         p.page = {0, 0, bw, bh};
       else
-        p.page = zoomed(Trunc(-z * ox), Trunc(-oy * z), bw, bh);
+        p.page = zoomed(base::TruncToInt(-z * ox), base::TruncToInt(-oy * z), bw, bh);
       break;
   }
   return p;

@@ -1,22 +1,17 @@
 #pragma once
 
 #include "gfx/bitmap24.h"
+#include "ink/page_views.h"
 #include "seals/background.h"
 
 namespace zevo::seals {
 
-inline constexpr int kPaperPageWidth = 1024;
-inline constexpr int kPaperPageHeight = 718;
-inline constexpr int kOverviewPageWidth = 256;
-inline constexpr int kOverviewPageHeight = 180;
+inline constexpr int kPaperPageWidth = ink::kPageWidth;
+inline constexpr int kPaperPageHeight = ink::kPageHeight;
+inline constexpr int kOverviewPageWidth = ink::kOverviewWidth;
+inline constexpr int kOverviewPageHeight = ink::kOverviewHeight;
 
-// The view of the main page: zoom factor z (1, 2, 4, 8) and the paper point (ox, oy) shown at
-// the view's top-left corner.
-struct PageView {
-  float z = 1;
-  float ox = 0;
-  float oy = 0;
-};
+using ink::PageView;
 
 // Where a background image of bw x bh lands on the paper page (page_width x page_height, at
 // the view's zoom) and on the quarter-scale overview, for one fit.

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/progress.h"
 #include "gfx/bitmap24.h"
 #include "ink/brush_renderer.h"
 #include "ink/stroke_document.h"
-#include "output/progress.h"
 #include "seals/background.h"
 #include "seals/paper_pages.h"
 
@@ -20,6 +20,6 @@ void RebuildTracePages(const BackgroundView& background, const gfx::Bitmap24& pa
                        const gfx::Bitmap24& paper_overview, ink::StrokeDocument& trace_model,
                        bool trace_shown, PageView view, ink::BrushRenderer& page_renderer,
                        ink::BrushRenderer& overview_renderer,
-                       output::ProgressDisplay* progress = nullptr);
+                       base::ProgressDisplay* progress = nullptr);
 
 }  // namespace zevo::seals

@@ -1,6 +1,6 @@
 #include "settings/app_settings.h"
 
-#include "platform/posix/program_folder.h"
+#include "platform/paths.h"
 #include "settings/setting_names.h"
 
 namespace zevo::settings {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "gfx/result.h"
+#include "base/result.h"
 
 namespace zevo::settings {
 

@@ -8,7 +8,7 @@
 #include "output/picture_file.h"
 #include "output/sheet_picture.h"
 #include "seals/background.h"
-#include "workspace/grid_layout.h"
+#include "seals/grid_layout.h"
 
 namespace zevo::tools {
 
@@ -51,7 +51,7 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 
 namespace {
 
-bool ParseGrid(const std::string& text, workspace::GridLayout& g) {
+bool ParseGrid(const std::string& text, seals::GridLayout& g) {
   std::vector<int> v;
   std::size_t start = 0;
   while (true) {
@@ -77,7 +77,7 @@ struct RenderOptions {
   bool texture = false;
   int fit = seals::kFitPaper;
   int lighten = seals::kLightenNone;
-  std::optional<workspace::GridLayout> grid;
+  std::optional<seals::GridLayout> grid;
 };
 
 // Empty on success, else the reason.
@@ -107,7 +107,7 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o) {
     } else if (w == "--lighten") {
       if (!value(v) || !ParseInt(v, 0, 2, o.lighten)) return "--lighten needs 0, 1 or 2";
     } else if (w == "--grid") {
-      workspace::GridLayout g;
+      seals::GridLayout g;
       if (!value(v) || !ParseGrid(v, g))
         return "--grid needs CW,CH,LEFT,TOP,COLS,ROWS (each 0 to 65535)";
       o.grid = g;

@@ -48,10 +48,10 @@ struct BenchWindow {
     }
     win = std::move(created).Value();
     for (const auto& s : bench::SimulatePenStrokes(strokes, samples, 10.0f, 1024, 718)) {
-      win->doc->SetInkColor(0x00202020);
-      for (const auto& p : s) win->doc->AddSample(p.x, p.y, p.radius);
+      win->Document().SetInkColor(0x00202020);
+      for (const auto& p : s) win->Document().AddSample(p.x, p.y, p.radius);
     }
-    win->PlayerBar.max = win->doc->Count();
+    win->player.bar.max = win->Document().Count();
     win->GotoFirstExecute();
     win->GotoLastExecute();
   }
@@ -81,7 +81,7 @@ void GotoPrevFromTheEnd(benchmark::State& state) {
   const bool cold = state.range(1) != 0;
   for (auto _ : state) {
     state.PauseTiming();
-    if (cold) w.redraw_cache.reset();
+    if (cold) w.player.Cache().Forget();
     state.ResumeTiming();
     w.GotoPrevExecute();
     state.PauseTiming();
@@ -108,7 +108,7 @@ void GotoLastFromTheStart(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     w.GotoFirstExecute();
-    if (cold) w.redraw_cache.reset();
+    if (cold) w.player.Cache().Forget();
     state.ResumeTiming();
     w.GotoLastExecute();
   }
@@ -129,14 +129,14 @@ void ReplayTickAtRate20(benchmark::State& state) {
   }
   auto& w = *b.win;
   w.DataPlayExecute();  // from the blank page
-  for (int i = 0; i < 30; ++i) history::ChangeReplayRate(w, +1);
+  for (int i = 0; i < 30; ++i) history::ChangeReplayRate(w.player, +1);
   for (auto _ : state) {
-    if (!w.partial_stroke) {
+    if (!w.player.PartialStroke()) {
       // Starting the next stroke is not a drawing tick: leave it out.
       state.PauseTiming();
-      if (!w.replaying) w.DataPlayExecute();
-      for (int i = 0; i < 30; ++i) history::ChangeReplayRate(w, +1);
-      while (!w.partial_stroke && w.replaying) w.Timer2Timer();
+      if (!w.player.replaying) w.DataPlayExecute();
+      for (int i = 0; i < 30; ++i) history::ChangeReplayRate(w.player, +1);
+      while (!w.player.PartialStroke() && w.player.replaying) w.Timer2Timer();
       state.ResumeTiming();
     }
     w.Timer2Timer();

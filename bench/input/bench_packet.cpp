@@ -19,8 +19,8 @@ void PacketThroughHandler(benchmark::State& state) {
     return;
   }
   auto& w = *t.win;
-  w.view = {zoom, zoom == 1 ? 0.0f : 448.0f, zoom == 1 ? 0.0f : 316.0f};
-  w.brush_size = brush;
+  w.views.SetTransform({zoom, zoom == 1 ? 0.0f : 448.0f, zoom == 1 ? 0.0f : 316.0f});
+  w.pen.brush_size = brush;
   // A pen moving 2-3 screen pixels per packet along a wavy line, pressure swelling and
   // easing; lifted and set down again every 400 packets so the history keeps growing.
   int i = 0;

@@ -2,10 +2,9 @@
 
 #include <string>
 
-namespace zevo::platform {
+#include "platform/paths.h"
 
-// The separator a backslash in the program's paths and file-name formats stands for.
-inline constexpr char kPathSeparator = '/';
+namespace zevo::platform {
 
 // The folder of the running program with a trailing separator ("/opt/Zevo3/"); the current
 // folder ("./") when it cannot be found.

@@ -33,26 +33,8 @@ class MainWindowView : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  enum class Hit {
-    None,
-    WritingArea,
-    CalibrationTarget,
-    PlayPanel,
-    ControlPanel,
-    ToolButton,
-    ClearButton,
-    Palette,
-    BrushPicker,
-    ZoomPanel,
-    GridPanel,
-    Progress
-  };
-  struct HitResult {
-    Hit hit = Hit::None;
-    int x = 0, y = 0;  // in the component's own pixels
-    int index = 0;     // palette row
-  };
-  HitResult HitTest(QPoint p) const;
+  // Whether a point lies on the writing area or the calibration target.
+  bool OnPage(QPoint p) const;
   // Runs a core handler at the command boundary: an error it raises is shown, not fatal.
   template <class F>
   void Guard(F&& f);

@@ -103,8 +103,8 @@ class SessionPlayer {
     } else if (op == "check") {
       std::string name;
       in >> name;
-      out = {HashPixels(w_.ImgA.picture), HashPixels(w_.ImgZoom.picture), HashHistory(*w_.doc),
-             w_.doc->Count(), w_.PlayerBar.position};
+      out = {HashPixels(w_.views.Page()), HashPixels(w_.views.Overview()),
+             HashHistory(w_.Document()), w_.Document().Count(), w_.player.bar.position};
       return name;
     } else {
       ADD_FAILURE() << "unknown event: " << line;

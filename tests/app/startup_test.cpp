@@ -21,28 +21,28 @@ TEST(Startup, FirstStartTakesEveryDefaultAndWritesNothing) {
   EXPECT_EQ(w.app_settings.stamp_folder, folder + "Stamp/");
   EXPECT_EQ(w.app_settings.replay_rate, 3);
   EXPECT_TRUE(w.app_settings.contour);
-  EXPECT_EQ(w.tablet_panel_cursor, 101);
-  EXPECT_EQ(w.brush_size, 10.0f);
-  EXPECT_EQ(w.ink_color, 0u);
+  EXPECT_EQ(w.panels.tablet_panel_cursor, 101);
+  EXPECT_EQ(w.pen.brush_size, 10.0f);
+  EXPECT_EQ(w.pen.ink_color, 0u);
   EXPECT_EQ(w.export_width, 1024);
   EXPECT_EQ(w.export_height, 718);
-  EXPECT_FALSE(w.ControlPanel.visible);
-  EXPECT_FALSE(w.ZoomPanel.visible);
-  EXPECT_FALSE(w.GridPanel.visible);
-  EXPECT_TRUE(w.pen_input_enabled);
-  EXPECT_EQ(w.ImgA.Width(), 1024);
-  EXPECT_EQ(w.ImgA.Height(), 718);
-  EXPECT_EQ(w.ImgZoom.Width(), 256);
-  EXPECT_EQ(w.doc->PaperWidth(), 1024);
+  EXPECT_FALSE(w.panels.ControlPanel.visible);
+  EXPECT_FALSE(w.panels.ZoomPanel.visible);
+  EXPECT_FALSE(w.panels.GridPanel.visible);
+  EXPECT_TRUE(w.pen.enabled);
+  EXPECT_EQ(w.views.Page().Width(), 1024);
+  EXPECT_EQ(w.views.Page().Height(), 718);
+  EXPECT_EQ(w.views.Overview().Width(), 256);
+  EXPECT_EQ(w.Document().PaperWidth(), 1024);
   EXPECT_TRUE(t.tablet.opened);
-  EXPECT_EQ(w.grid.cell_width, 250);
-  EXPECT_EQ(w.grid.left, 11);
+  EXPECT_EQ(w.sheet.grid.cell_width, 250);
+  EXPECT_EQ(w.sheet.grid.left, 11);
   EXPECT_FALSE(std::filesystem::exists(t.folder / "settings"));
   // The calibration target: red frame and cross on white.
-  EXPECT_EQ(w.ImgTmp.picture.Pixel(0, 50), 0x000000FFu);
-  EXPECT_EQ(w.ImgTmp.picture.Pixel(128, 50), 0x000000FFu);
-  EXPECT_EQ(w.ImgTmp.picture.Pixel(50, 128), 0x000000FFu);
-  EXPECT_EQ(w.ImgTmp.picture.Pixel(50, 50), gfx::kWhite);
+  EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(0, 50), 0x000000FFu);
+  EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(128, 50), 0x000000FFu);
+  EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(50, 128), 0x000000FFu);
+  EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(50, 50), gfx::kWhite);
 }
 
 TEST(Startup, MissingPiecesStopTheStartWithTheirMessage) {
@@ -87,20 +87,20 @@ TEST(Startup, MissingPiecesStopTheStartWithTheirMessage) {
 TEST(Startup, ActivationRegistersTheHotKeysAndResizeCentresTheProgress) {
   TestWindow t;
   auto& w = *t.win;
-  w.ControlPanel.visible = true;
-  w.pen_input_enabled = false;
+  w.panels.ControlPanel.visible = true;
+  w.pen.enabled = false;
   w.FormActivate();
-  EXPECT_FALSE(w.ControlPanel.visible);
-  EXPECT_TRUE(w.pen_input_enabled);
+  EXPECT_FALSE(w.panels.ControlPanel.visible);
+  EXPECT_TRUE(w.pen.enabled);
   EXPECT_TRUE(w.timer1_enabled);
   w.FormDeactivate();
-  EXPECT_FALSE(w.pen_input_enabled);
+  EXPECT_FALSE(w.pen.enabled);
   EXPECT_FALSE(w.timer1_enabled);
   w.FormResize(1280, 1024);
-  EXPECT_EQ(w.PanelProgress.panel.left, (1280 - 425) / 2);
-  EXPECT_EQ(w.PanelProgress.panel.top, (1024 - 77) / 2);
+  EXPECT_EQ(w.panels.PanelProgress.panel.left, (1280 - 425) / 2);
+  EXPECT_EQ(w.panels.PanelProgress.panel.top, (1024 - 77) / 2);
   w.SetCursorStyleExecute(2);
-  EXPECT_EQ(w.tablet_panel_cursor, 102);
+  EXPECT_EQ(w.panels.tablet_panel_cursor, 102);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace zevo::history::testing {
 
 // Stroke i of a sheet: a short diagonal stroke in its own cell of a 12 x 8 lattice.
 inline void WriteStroke(test::TestWindow& t, int i, gfx::Color color = gfx::kBlack) {
-  t.win->ink_color = color;
+  t.win->pen.ink_color = color;
   const double x = 50 + (i % 12) * 80, y = 50 + ((i / 12) % 8) * 82;
   t.Stroke({{x, y}, {x + 8, y + 5}, {x + 16, y + 12}, {x + 24, y + 20}, {x + 30, y + 28}});
 }
@@ -25,12 +25,12 @@ inline void WriteStrokes(test::TestWindow& t, int n, gfx::Color color = gfx::kBl
 // nothing shown, the player's maximum set.
 inline void LoadEntries(app::TZevo3Win& w, int n, int samples = 10) {
   for (int i = 0; i < n; ++i) {
-    w.doc->SetInkColor(0);
+    w.Document().SetInkColor(0);
     const float x = 40.0f + float((i * 37) % 900), y = 40.0f + float((i * 53) % 600);
     for (int k = 0; k < samples; ++k)
-      w.doc->AddSample(x + 2.0f * float(k), y + float(k), k + 1 == samples ? 0.0f : 4.0f);
+      w.Document().AddSample(x + 2.0f * float(k), y + float(k), k + 1 == samples ? 0.0f : 4.0f);
   }
-  w.PlayerBar.max = w.doc->Count();
+  w.player.bar.max = w.Document().Count();
   w.GotoFirstExecute();
 }
 
@@ -41,10 +41,11 @@ struct ProgressSpy {
   std::vector<int> positions;
   void Attach(app::TZevo3Win& w) {
     w.repaint_progress_now = [this, &w] {
-      if (w.PanelProgress.panel.visible) {
+      if (w.panels.PanelProgress.panel.visible) {
         shown = true;
-        max = w.PanelProgress.max;
-        if (w.PanelProgress.position != 0) positions.push_back(w.PanelProgress.position);
+        max = w.panels.PanelProgress.max;
+        if (w.panels.PanelProgress.position != 0)
+          positions.push_back(w.panels.PanelProgress.position);
       }
     };
   }

@@ -30,7 +30,7 @@ int TicksForStroke(TestWindow& t, int rate) {
   do {
     w.Timer2Timer();
     ++ticks;
-  } while (w.partial_stroke && ticks < 100);
+  } while ((w.player.PartialStroke() != nullptr) && ticks < 100);
   return ticks;
 }
 
@@ -40,10 +40,10 @@ TEST(Replay, TicksPerStrokeFollowTheRate) {
     ASSERT_TRUE(t.win) << t.error;
     OneStroke(*t.win, 10);
     EXPECT_EQ(TicksForStroke(t, 3), 1 + 3 + 1);
-    EXPECT_EQ(t.win->PlayerBar.position, 1);
-    EXPECT_TRUE(t.win->replaying);
+    EXPECT_EQ(t.win->player.bar.position, 1);
+    EXPECT_TRUE(t.win->player.replaying);
     t.win->Timer2Timer();  // the end of the history stops the replay
-    EXPECT_FALSE(t.win->replaying);
+    EXPECT_FALSE(t.win->player.replaying);
     EXPECT_FALSE(t.win->timer2_enabled);
   }
   {
@@ -60,10 +60,10 @@ TEST(Replay, TicksPerStrokeFollowTheRate) {
     SetRate(t, 0);
     t.win->DataPlayExecute();
     for (int i = 0; i < 5; ++i) t.win->Timer2Timer();
-    EXPECT_TRUE(t.win->partial_stroke);
-    ChangeReplayRate(*t.win, +1);
+    EXPECT_TRUE((t.win->player.PartialStroke() != nullptr));
+    ChangeReplayRate(t.win->player, +1);
     for (int i = 0; i < 4; ++i) t.win->Timer2Timer();
-    EXPECT_FALSE(t.win->partial_stroke);
+    EXPECT_FALSE((t.win->player.PartialStroke() != nullptr));
   }
 }
 
@@ -72,24 +72,24 @@ TEST(Replay, AWholeReplayDrawsThePageAsWritten) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   for (int i = 0; i < 6; ++i) WriteStroke(t, i, i % 2 ? 0x0000FF : 0x00A8F9);
-  const gfx::Bitmap24 page = w.ImgA.picture, overview = w.ImgZoom.picture;
+  const gfx::Bitmap24 page = w.views.Page(), overview = w.views.Overview();
   SetRate(t, 2);
   w.DataPlayExecute();  // at the end: from the blank page
-  EXPECT_EQ(w.PlayerBar.position, 0);
-  EXPECT_TRUE(AllWhite(w.ImgA.picture));
-  EXPECT_FALSE(w.ControlPanel.visible);
+  EXPECT_EQ(w.player.bar.position, 0);
+  EXPECT_TRUE(AllWhite(w.views.Page()));
+  EXPECT_FALSE(w.panels.ControlPanel.visible);
   int ticks = 0;
-  while (w.replaying && ticks < 1000) {
+  while (w.player.replaying && ticks < 1000) {
     w.Timer2Timer();
     ++ticks;
   }
-  EXPECT_FALSE(w.replaying);
-  EXPECT_EQ(w.PlayerBar.position, 6);
-  EXPECT_EQ(w.doc->Position(), 6);
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(page));
-  EXPECT_TRUE(w.ImgZoom.picture.SamePixels(overview));
+  EXPECT_FALSE(w.player.replaying);
+  EXPECT_EQ(w.player.bar.position, 6);
+  EXPECT_EQ(w.Document().Position(), 6);
+  EXPECT_TRUE(w.views.Page().SamePixels(page));
+  EXPECT_TRUE(w.views.Overview().SamePixels(overview));
   // Stopped with the control panel hidden: the pen writes again at once.
-  EXPECT_TRUE(w.pen_input_enabled);
+  EXPECT_TRUE(w.pen.enabled);
 }
 
 TEST(Replay, PlayInTheMiddleContinuesOnWhatIsShown) {
@@ -97,16 +97,15 @@ TEST(Replay, PlayInTheMiddleContinuesOnWhatIsShown) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   LoadEntries(w, 10);
-  w.target_position = 5;
-  w.GotoPointExecute();
-  const gfx::Bitmap24 five = w.ImgA.picture;
+  w.GotoPointExecute(5);
+  const gfx::Bitmap24 five = w.views.Page();
   SetRate(t, 20);
   w.DataPlayExecute();
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(five));
+  EXPECT_TRUE(w.views.Page().SamePixels(five));
   w.Timer2Timer();
-  EXPECT_EQ(w.PlayerBar.position, 6);
-  EXPECT_TRUE(w.partial_stroke);
-  EXPECT_EQ(w.replayed_stroke, w.doc->Entry(5));
+  EXPECT_EQ(w.player.bar.position, 6);
+  EXPECT_NE(w.player.PartialStroke(), nullptr);
+  EXPECT_EQ(w.player.PartialStroke(), w.Document().Entry(5));
 }
 
 TEST(Replay, EmptyHistoryStopsOnTheFirstTick) {
@@ -114,13 +113,13 @@ TEST(Replay, EmptyHistoryStopsOnTheFirstTick) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   w.DataPlayExecute();
-  EXPECT_TRUE(w.replaying);
+  EXPECT_TRUE(w.player.replaying);
   EXPECT_TRUE(w.timer2_enabled);
-  EXPECT_TRUE(AllWhite(w.ImgA.picture));
+  EXPECT_TRUE(AllWhite(w.views.Page()));
   w.Timer2Timer();
-  EXPECT_FALSE(w.replaying);
+  EXPECT_FALSE(w.player.replaying);
   EXPECT_FALSE(w.timer2_enabled);
-  EXPECT_EQ(w.PlayerBar.position, 0);
+  EXPECT_EQ(w.player.bar.position, 0);
 }
 
 TEST(Replay, StopAndPlayResumeTheStrokeWithoutCountingItTwice) {
@@ -128,25 +127,25 @@ TEST(Replay, StopAndPlayResumeTheStrokeWithoutCountingItTwice) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   WriteStrokes(t, 2);
-  const gfx::Bitmap24 page = w.ImgA.picture;
+  const gfx::Bitmap24 page = w.views.Page();
   SetRate(t, 1);
   w.DataPlayExecute();
   w.Timer2Timer();  // begins stroke 1
   w.Timer2Timer();  // its second sample
   w.Timer2Timer();  // its third
-  ASSERT_TRUE(w.partial_stroke);
+  ASSERT_NE(w.player.PartialStroke(), nullptr);
   w.DataStopExecute();
   EXPECT_FALSE(w.timer2_enabled);
-  EXPECT_TRUE(w.partial_stroke);
-  EXPECT_EQ(w.PlayerBar.position, 1);
+  EXPECT_NE(w.player.PartialStroke(), nullptr);
+  EXPECT_EQ(w.player.bar.position, 1);
   w.DataPlayExecute();  // not at the end: goes on from here
-  EXPECT_EQ(w.PlayerBar.position, 1);
+  EXPECT_EQ(w.player.bar.position, 1);
   w.Timer2Timer();
-  EXPECT_EQ(w.PlayerBar.position, 1);
-  EXPECT_TRUE(w.partial_stroke);
-  while (w.replaying) w.Timer2Timer();
-  EXPECT_EQ(w.PlayerBar.position, 2);
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(page));
+  EXPECT_EQ(w.player.bar.position, 1);
+  EXPECT_NE(w.player.PartialStroke(), nullptr);
+  while (w.player.replaying) w.Timer2Timer();
+  EXPECT_EQ(w.player.bar.position, 2);
+  EXPECT_TRUE(w.views.Page().SamePixels(page));
 }
 
 TEST(Replay, NavigationDuringAHalfDrawnStroke) {
@@ -154,48 +153,48 @@ TEST(Replay, NavigationDuringAHalfDrawnStroke) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   WriteStrokes(t, 3);
-  const gfx::Bitmap24 page = w.ImgA.picture;
+  const gfx::Bitmap24 page = w.views.Page();
   w.GotoFirstExecute();
   w.GotoNextExecute();
-  const gfx::Bitmap24 one = w.ImgA.picture;
+  const gfx::Bitmap24 one = w.views.Page();
   w.GotoNextExecute();
-  const gfx::Bitmap24 two = w.ImgA.picture;
+  const gfx::Bitmap24 two = w.views.Page();
   w.GotoPrevExecute();
   SetRate(t, 1);
   w.DataPlayExecute();
   w.Timer2Timer();
   w.Timer2Timer();
-  ASSERT_TRUE(w.partial_stroke);
-  ASSERT_EQ(w.PlayerBar.position, 2);
+  ASSERT_NE(w.player.PartialStroke(), nullptr);
+  ASSERT_EQ(w.player.bar.position, 2);
 
   // GotoNext completes the stroke and keeps the position; replay goes on with entry 3.
   w.GotoNextExecute();
-  EXPECT_FALSE(w.partial_stroke);
-  EXPECT_EQ(w.PlayerBar.position, 2);
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(two));
-  EXPECT_TRUE(w.replaying);
+  EXPECT_EQ(w.player.PartialStroke(), nullptr);
+  EXPECT_EQ(w.player.bar.position, 2);
+  EXPECT_TRUE(w.views.Page().SamePixels(two));
+  EXPECT_TRUE(w.player.replaying);
   w.Timer2Timer();
-  EXPECT_EQ(w.PlayerBar.position, 3);
-  EXPECT_EQ(w.replayed_stroke, w.doc->Entry(2));
+  EXPECT_EQ(w.player.bar.position, 3);
+  EXPECT_EQ(w.player.PartialStroke(), w.Document().Entry(2));
 
   // GotoPrev in the same state removes the stroke.
   w.Timer2Timer();
-  ASSERT_TRUE(w.partial_stroke);
+  ASSERT_NE(w.player.PartialStroke(), nullptr);
   w.GotoPrevExecute();
-  EXPECT_FALSE(w.partial_stroke);
-  EXPECT_EQ(w.PlayerBar.position, 2);
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(two));
+  EXPECT_EQ(w.player.PartialStroke(), nullptr);
+  EXPECT_EQ(w.player.bar.position, 2);
+  EXPECT_TRUE(w.views.Page().SamePixels(two));
 
   // GotoLast completes a half-drawn stroke too.
   w.GotoPrevExecute();
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(one));
+  EXPECT_TRUE(w.views.Page().SamePixels(one));
   w.Timer2Timer();
   w.Timer2Timer();
-  ASSERT_TRUE(w.partial_stroke);
+  ASSERT_NE(w.player.PartialStroke(), nullptr);
   w.GotoLastExecute();
-  EXPECT_FALSE(w.partial_stroke);
-  EXPECT_EQ(w.PlayerBar.position, 3);
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(page));
+  EXPECT_EQ(w.player.PartialStroke(), nullptr);
+  EXPECT_EQ(w.player.bar.position, 3);
+  EXPECT_TRUE(w.views.Page().SamePixels(page));
 }
 
 TEST(Replay, RateHotKeysStayWithinTheirRange) {
@@ -203,42 +202,42 @@ TEST(Replay, RateHotKeysStayWithinTheirRange) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   w.DataPlayExecute();
-  EXPECT_EQ(w.samples_per_tick, 3);          // nothing stored: the default
+  EXPECT_EQ(w.player.samples_per_tick, 3);   // nothing stored: the default
   for (int i = 0; i < 30; ++i) w.HotKey(7);  // Ctrl+Shift+F
-  EXPECT_EQ(w.samples_per_tick, 20);
+  EXPECT_EQ(w.player.samples_per_tick, 20);
   w.DataStopExecute();
-  EXPECT_EQ(w.samples_per_tick, 3);          // the stored rate again
+  EXPECT_EQ(w.player.samples_per_tick, 3);   // the stored rate again
   for (int i = 0; i < 30; ++i) w.HotKey(6);  // Ctrl+Shift+B
-  EXPECT_EQ(w.samples_per_tick, 0);
+  EXPECT_EQ(w.player.samples_per_tick, 0);
   SetRate(t, 6);
   w.DataPlayExecute();
-  EXPECT_EQ(w.samples_per_tick, 6);
+  EXPECT_EQ(w.player.samples_per_tick, 6);
   SetRate(t, -4);  // a damaged value stalls rather than runs backwards
   w.DataStopExecute();
-  EXPECT_EQ(w.samples_per_tick, 0);
+  EXPECT_EQ(w.player.samples_per_tick, 0);
 }
 
 TEST(Replay, StampAndFillEntriesAppearOnOneTick) {
   TestWindow t;
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
-  w.doc->AddStampEntry(std::make_unique<gfx::Bitmap24>(20, 20, 0x0000C0), 100, 100, 40, 40);
-  w.doc->AddFill(0x00FF0000, 500, 500);
-  w.PlayerBar.max = 2;
+  w.Document().AddStampEntry(std::make_unique<gfx::Bitmap24>(20, 20, 0x0000C0), 100, 100, 40, 40);
+  w.Document().AddFill(0x00FF0000, 500, 500);
+  w.player.bar.max = 2;
   w.GotoLastExecute();
-  const gfx::Bitmap24 page = w.ImgA.picture;
+  const gfx::Bitmap24 page = w.views.Page();
   EXPECT_EQ(page.Pixel(120, 120), 0x0000C0u);
   EXPECT_EQ(page.Pixel(900, 10), 0x00FF0000u);  // the fill took the whole white page
 
   w.DataPlayExecute();
   w.Timer2Timer();
-  EXPECT_EQ(w.PlayerBar.position, 1);
-  EXPECT_EQ(w.ImgA.picture.Pixel(120, 120), 0x0000C0u);
-  EXPECT_EQ(w.ImgA.picture.Pixel(900, 10), gfx::kWhite);
-  EXPECT_TRUE(w.repaint_pending);
+  EXPECT_EQ(w.player.bar.position, 1);
+  EXPECT_EQ(w.views.Page().Pixel(120, 120), 0x0000C0u);
+  EXPECT_EQ(w.views.Page().Pixel(900, 10), gfx::kWhite);
+  EXPECT_TRUE(w.views.TakePending());
   w.Timer2Timer();
-  EXPECT_EQ(w.PlayerBar.position, 2);
-  EXPECT_TRUE(w.ImgA.picture.SamePixels(page));
+  EXPECT_EQ(w.player.bar.position, 2);
+  EXPECT_TRUE(w.views.Page().SamePixels(page));
 }
 
 TEST(Replay, StopWithTheControlPanelShownLeavesThePenOff) {
@@ -248,10 +247,10 @@ TEST(Replay, StopWithTheControlPanelShownLeavesThePenOff) {
   WriteStrokes(t, 1);
   w.DataPlayExecute();
   w.ShowControlExecute();  // while replaying
-  EXPECT_TRUE(w.ControlPanel.visible);
-  w.pen_input_enabled = false;
+  EXPECT_TRUE(w.panels.ControlPanel.visible);
+  w.pen.enabled = false;
   w.DataStopExecute();
-  EXPECT_FALSE(w.pen_input_enabled);
+  EXPECT_FALSE(w.pen.enabled);
 }
 
 }  // namespace

@@ -22,25 +22,25 @@ TEST(PenInput, AStrokeIsDrawnOnBothViewsAndRecordedInPaperPixels) {
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   t.Stroke({{100, 100}, {110, 100}, {120, 102}, {130, 105}}, 1023);
-  ASSERT_EQ(w.doc->Count(), 1);
-  const ink::Stroke* s = w.doc->Current();
+  ASSERT_EQ(w.Document().Count(), 1);
+  const ink::Stroke* s = w.Document().Current();
   ASSERT_EQ(s->SampleCount(), 5);
   EXPECT_EQ(s->samples[0], (ink::StrokeSample{100, 100, 10}));
   EXPECT_FLOAT_EQ(s->samples[1].x, 110);
   EXPECT_EQ(s->samples.back().radius, 0);
   // Rising or steady pressure and full pressure: the radius is the brush size.
   EXPECT_FLOAT_EQ(s->samples[2].radius, 10);
-  EXPECT_GT(InkPixels(w.ImgA.picture, {90, 90, 145, 115}), 300);
-  EXPECT_GT(InkPixels(w.ImgZoom.picture, {22, 22, 36, 30}), 10);
-  EXPECT_EQ(w.PlayerBar.max, 1);
-  EXPECT_EQ(w.PlayerBar.position, 1);
-  EXPECT_EQ(w.PlayerBar.sel_end, 1);
+  EXPECT_GT(InkPixels(w.views.Page(), {90, 90, 145, 115}), 300);
+  EXPECT_GT(InkPixels(w.views.Overview(), {22, 22, 36, 30}), 10);
+  EXPECT_EQ(w.player.bar.max, 1);
+  EXPECT_EQ(w.player.bar.position, 1);
+  EXPECT_EQ(w.player.bar.sel_end, 1);
   // The refresh timer shows the new pixels once.
   w.TakeDirty();
   w.Timer1Timer();
-  EXPECT_TRUE(w.TakeDirty() & app::kDirtyImgA);
+  EXPECT_TRUE(w.TakeDirty() & workspace::kDirtyImgA);
   w.Timer1Timer();
-  EXPECT_FALSE(w.TakeDirty() & app::kDirtyImgA);
+  EXPECT_FALSE(w.TakeDirty() & workspace::kDirtyImgA);
 }
 
 TEST(PenInput, PenDownNeedsContactInsideTheWritingArea) {
@@ -49,14 +49,14 @@ TEST(PenInput, PenDownNeedsContactInsideTheWritingArea) {
   auto& w = *t.win;
   t.Packet(500, 740, 800);  // over the play panel
   t.Packet(510, 740, 800);
-  EXPECT_EQ(w.doc->Count(), 0);
+  EXPECT_EQ(w.Document().Count(), 0);
   t.Packet(510, 740, 0);
   t.Packet(500, 300, 0);  // no contact
-  EXPECT_EQ(w.doc->Count(), 0);
+  EXPECT_EQ(w.Document().Count(), 0);
   // Once begun, a stroke may leave the area.
   t.Stroke({{500, 700}, {500, 716}, {500, 740}, {500, 760}});
-  ASSERT_EQ(w.doc->Count(), 1);
-  EXPECT_EQ(w.doc->Current()->SampleCount(), 5);
+  ASSERT_EQ(w.Document().Count(), 1);
+  EXPECT_EQ(w.Document().Current()->SampleCount(), 5);
 }
 
 TEST(PenInput, TapGivesTwoSamplesAtOnePoint) {
@@ -64,7 +64,7 @@ TEST(PenInput, TapGivesTwoSamplesAtOnePoint) {
   ASSERT_TRUE(t.win) << t.error;
   t.Packet(200, 200, 600);
   t.Packet(260, 230, 0);  // lifted elsewhere: the normal tablet extrapolates from the last contact
-  const auto& s = t.win->doc->Current()->samples;
+  const auto& s = t.win->Document().Current()->samples;
   ASSERT_EQ(s.size(), 2u);
   EXPECT_EQ(s[1].x, 200);
   EXPECT_EQ(s[1].y, 200);
@@ -78,7 +78,7 @@ TEST(PenInput, TheTailRunsOnByTheRemainingPressure) {
     t.Packet(110, 100, p_before);
     t.Packet(120, 100, p_last);
     t.Packet(400, 400, 0);
-    return t.win->doc->Current()->samples.back();
+    return t.win->Document().Current()->samples.back();
   };
   // 0.3 → 0.2: k = 2, twice the last step; 0.3 → 0.1: k = 0.5.
   const ink::StrokeSample a = tail(307, 205);
@@ -96,20 +96,20 @@ TEST(PenInput, FallingPressureInPlaceGivesNoSamples) {
   t.Packet(300, 300, 900);
   t.Packet(300.2, 300.1, 800);
   t.Packet(300.1, 300.3, 700);  // ignored packets do not move the reference point
-  EXPECT_EQ(t.win->doc->Current()->SampleCount(), 1);
+  EXPECT_EQ(t.win->Document().Current()->SampleCount(), 1);
   t.Packet(300.3, 300.2, 600);  // half a pixel away: a sample
-  EXPECT_EQ(t.win->doc->Current()->SampleCount(), 2);
+  EXPECT_EQ(t.win->Document().Current()->SampleCount(), 2);
   t.Packet(300.3, 300.2, 750);  // rising passes whatever the movement
-  EXPECT_EQ(t.win->doc->Current()->SampleCount(), 3);
+  EXPECT_EQ(t.win->Document().Current()->SampleCount(), 3);
 }
 
 TEST(PenInput, ZoomedViewRecordsPaperCoordinates) {
   TestWindow t;
   auto& w = *t.win;
-  w.view = {2.0f, 256, 180};
-  w.brush_size = 8;
+  w.views.SetTransform({2.0f, 256, 180});
+  w.pen.brush_size = 8;
   t.Packet(100, 50, 1023);
-  const ink::StrokeSample s = w.doc->Current()->samples[0];
+  const ink::StrokeSample s = w.Document().Current()->samples[0];
   EXPECT_EQ(s, (ink::StrokeSample{306, 205, 4}));
 }
 
@@ -122,18 +122,18 @@ TEST(PenInput, FillToolRecordsOneFillAndFillsTheArea) {
     ring.push_back({300 + 60 * std::cos(i * 0.1), 300 + 60 * std::sin(i * 0.1)});
   t.Stroke(ring, 1023);
   w.Button1Click();
-  EXPECT_EQ(w.tool_mode, 1);
-  EXPECT_EQ(w.button1_caption, "填");
-  w.ink_color = 0x000000FF;
+  EXPECT_EQ(w.pen.tool_mode, 1);
+  EXPECT_EQ(w.panels.button1_caption, "填");
+  w.pen.ink_color = 0x000000FF;
   t.Stroke({{300, 300}, {301, 300}, {302, 300}}, 800);
-  ASSERT_EQ(w.doc->Count(), 2);
-  const ink::Stroke* fill = w.doc->Current();
+  ASSERT_EQ(w.Document().Count(), 2);
+  const ink::Stroke* fill = w.Document().Current();
   EXPECT_EQ(fill->kind, ink::StrokeKind::Fill);
   EXPECT_EQ(fill->value, 0x000000FFu);
-  EXPECT_EQ(w.ImgA.picture.Pixel(300, 300), 0x000000FFu);
-  EXPECT_EQ(w.ImgA.picture.Pixel(600, 600), gfx::kWhite);
-  EXPECT_EQ(w.ImgZoom.picture.Pixel(75, 75), 0x000000FFu);
-  EXPECT_EQ(w.PlayerBar.position, 2);
+  EXPECT_EQ(w.views.Page().Pixel(300, 300), 0x000000FFu);
+  EXPECT_EQ(w.views.Page().Pixel(600, 600), gfx::kWhite);
+  EXPECT_EQ(w.views.Overview().Pixel(75, 75), 0x000000FFu);
+  EXPECT_EQ(w.player.bar.position, 2);
 }
 
 TEST(PenInput, ViewOnlyHistoryTakesNoInkUntilPositionZero) {
@@ -141,21 +141,21 @@ TEST(PenInput, ViewOnlyHistoryTakesNoInkUntilPositionZero) {
     TestWindow t({.int_settings = {{settings::kTabletReverse, reversed ? 1 : 0}}});
     ASSERT_TRUE(t.win) << t.error;
     auto& w = *t.win;
-    ASSERT_EQ(w.tablet.reversed, reversed);
+    ASSERT_EQ(w.pen.tablet.reversed, reversed);
     auto at = [&](double x, double y) {
       // On the mirrored tablet the pen touches the opposite place of the pad.
       return reversed ? std::pair{1024 - x, 768 - y} : std::pair{x, y};
     };
     for (int i = 0; i < 5; ++i) t.Stroke({at(100 + 20 * i, 100), at(100 + 20 * i, 140)});
-    ASSERT_EQ(w.doc->Count(), 5) << reversed;
-    w.view_only = true;
+    ASSERT_EQ(w.Document().Count(), 5) << reversed;
+    w.player.view_only = true;
     t.Stroke({at(500, 500), at(520, 500)});
-    EXPECT_EQ(w.doc->Count(), 5) << "reversed " << reversed;
+    EXPECT_EQ(w.Document().Count(), 5) << "reversed " << reversed;
     w.GotoFirstExecute();
-    ASSERT_EQ(w.PlayerBar.position, 0);
+    ASSERT_EQ(w.player.bar.position, 0);
     t.Stroke({at(500, 500), at(520, 500)});
-    EXPECT_FALSE(w.view_only);
-    EXPECT_EQ(w.doc->Count(), 1);
+    EXPECT_FALSE(w.player.view_only);
+    EXPECT_EQ(w.Document().Count(), 1);
   }
 }
 
@@ -166,7 +166,7 @@ TEST(PenInput, ReversedTabletEndsWhereThePenLifts) {
   t.Packet(1024 - 100, 768 - 100, 1023);
   t.Packet(1024 - 110, 768 - 100, 1023);
   t.Packet(1024 - 200, 768 - 150, 0);
-  const auto& s = t.win->doc->Current()->samples;
+  const auto& s = t.win->Document().Current()->samples;
   ASSERT_EQ(s.size(), 3u);
   EXPECT_EQ(s[0].x, 100);
   EXPECT_EQ(s[0].y, 100);
@@ -179,35 +179,35 @@ TEST(PenInput, CenterCheckCalibratesAndClearRestartsIt) {
   auto& w = *t.win;
   t.Stroke({{100, 100}, {150, 100}});
   w.WriteCenterCheckExecute();
-  EXPECT_TRUE(w.tablet.calibrating);
-  EXPECT_FALSE(w.ImgA.visible);
-  EXPECT_TRUE(w.ImgTmp.visible);
-  EXPECT_EQ(w.ImgTmp.left, 1024 / 2 - 128);
-  EXPECT_EQ(w.ImgTmp.top, 718 / 2 - 128);
+  EXPECT_TRUE(w.pen.tablet.calibrating);
+  EXPECT_FALSE(w.panels.ImgA.visible);
+  EXPECT_TRUE(w.panels.ImgTmp.visible);
+  EXPECT_EQ(w.panels.ImgTmp.left, 1024 / 2 - 128);
+  EXPECT_EQ(w.panels.ImgTmp.top, 718 / 2 - 128);
   // Packets while calibrating only store their position.
   t.Packet(520, 350, 800);
   t.Packet(520, 350, 0);
-  EXPECT_EQ(w.doc->Count(), 1);
+  EXPECT_EQ(w.Document().Count(), 1);
   w.WriteClearExecute();  // restarts the calibration, keeps the history
-  EXPECT_TRUE(w.tablet.calibrating);
-  EXPECT_EQ(w.doc->Count(), 1);
+  EXPECT_TRUE(w.pen.tablet.calibrating);
+  EXPECT_EQ(w.Document().Count(), 1);
   w.ImgTmpClick();
-  EXPECT_FALSE(w.tablet.calibrating);
-  EXPECT_TRUE(w.ImgA.visible);
-  EXPECT_FALSE(w.ImgTmp.visible);
+  EXPECT_FALSE(w.pen.tablet.calibrating);
+  EXPECT_TRUE(w.panels.ImgA.visible);
+  EXPECT_FALSE(w.panels.ImgTmp.visible);
   // The tap landed 8 px right of and 9 px above the centre (512, 359) of the area.
-  EXPECT_EQ(w.tablet.offset_x, -8 * 1024);
-  EXPECT_EQ(w.tablet.offset_y, -9 * 1024);
+  EXPECT_EQ(w.pen.tablet.offset_x, -8 * 1024);
+  EXPECT_EQ(w.pen.tablet.offset_y, -9 * 1024);
   EXPECT_EQ(settings::ReadSettingInt(*t.settings, settings::kTabletOffsetX, 0), -8 * 1024 * 1024);
   EXPECT_EQ(settings::ReadSettingInt(*t.settings, settings::kTabletOffsetY, 0), -9 * 1024 * 1024);
   // From now on a tap at the same place writes at the centre.
   t.Stroke({{520, 350}});
-  ASSERT_EQ(w.doc->Count(), 2);
-  EXPECT_EQ(w.doc->Current()->samples[0].x, 512);
-  EXPECT_EQ(w.doc->Current()->samples[0].y, 359);
+  ASSERT_EQ(w.Document().Count(), 2);
+  EXPECT_EQ(w.Document().Current()->samples[0].x, 512);
+  EXPECT_EQ(w.Document().Current()->samples[0].y, 359);
   // A click on the target while not calibrating does nothing.
   w.ImgTmpClick();
-  EXPECT_EQ(w.tablet.offset_x, -8 * 1024);
+  EXPECT_EQ(w.pen.tablet.offset_x, -8 * 1024);
 }
 
 TEST(PenInput, ClearEmptiesThePageAndTheHistory) {
@@ -216,32 +216,32 @@ TEST(PenInput, ClearEmptiesThePageAndTheHistory) {
   t.Stroke({{100, 100}, {200, 100}});
   t.Stroke({{100, 200}, {200, 200}});
   w.WriteClearExecute();
-  EXPECT_EQ(w.doc->Count(), 0);
-  EXPECT_EQ(w.PlayerBar.max, 0);
-  EXPECT_EQ(w.PlayerBar.position, 0);
-  EXPECT_EQ(InkPixels(w.ImgA.picture, {0, 0, 1024, 718}), 0);
-  EXPECT_EQ(InkPixels(w.ImgZoom.picture, {0, 0, 256, 180}), 0);
+  EXPECT_EQ(w.Document().Count(), 0);
+  EXPECT_EQ(w.player.bar.max, 0);
+  EXPECT_EQ(w.player.bar.position, 0);
+  EXPECT_EQ(InkPixels(w.views.Page(), {0, 0, 1024, 718}), 0);
+  EXPECT_EQ(InkPixels(w.views.Overview(), {0, 0, 256, 180}), 0);
 }
 
 TEST(PenInput, PenInputFollowsTheMouseAndTheHotKeys) {
   TestWindow t;
   auto& w = *t.win;
-  w.pen_input_enabled = false;
-  w.ControlPanel.visible = true;
+  w.pen.enabled = false;
+  w.panels.ControlPanel.visible = true;
   w.ImgAMouseMove(300, 500);  // still down by the panels
-  EXPECT_FALSE(w.pen_input_enabled);
+  EXPECT_FALSE(w.pen.enabled);
   w.ImgAMouseMove(300, 399);
-  EXPECT_TRUE(w.pen_input_enabled);
-  EXPECT_FALSE(w.ControlPanel.visible);
+  EXPECT_TRUE(w.pen.enabled);
+  EXPECT_FALSE(w.panels.ControlPanel.visible);
   t.Stroke({{100, 100}, {200, 100}});  // written while enabled
-  EXPECT_EQ(w.doc->Count(), 1);
-  w.pen_input_enabled = false;
+  EXPECT_EQ(w.Document().Count(), 1);
+  w.pen.enabled = false;
   t.Stroke({{100, 200}, {200, 200}});
-  EXPECT_EQ(w.doc->Count(), 1);
+  EXPECT_EQ(w.Document().Count(), 1);
   for (int i = 0; i < 30; ++i) w.HotKey(7);
-  EXPECT_EQ(w.samples_per_tick, 20);
+  EXPECT_EQ(w.player.samples_per_tick, 20);
   for (int i = 0; i < 30; ++i) w.HotKey(6);
-  EXPECT_EQ(w.samples_per_tick, 0);
+  EXPECT_EQ(w.player.samples_per_tick, 0);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "seals/grid_pages.h"
 #include "seals/trace_pages.h"
-#include "workspace/grid_pages.h"
 
 namespace zevo::output {
 namespace {
@@ -77,7 +77,7 @@ TEST(PrintSheet, GridPenWidthFollowsTheScale) {
   EXPECT_EQ(w.Width(), 6144);
   // gl = 1536 * 11 div 1024 = 16: the line is 6 work pixels wide around x = 64.
   int wide = 0;
-  for (int x = 50; x < 80; ++x) wide += w.Pixel(x, 1000) == workspace::kGridColor;
+  for (int x = 50; x < 80; ++x) wide += w.Pixel(x, 1000) == seals::kGridColor;
   EXPECT_EQ(wide, 6);
 }
 
@@ -88,12 +88,12 @@ TEST(PrintSheet, TurnedGridRunsAcrossThePage) {
   ASSERT_TRUE(r.Ok());
   const Bitmap24& w = r.Value().work;
   // Paper row y = 109 becomes the work column 4 * 109, from paper x 11 (near the bottom) up.
-  EXPECT_EQ(w.Pixel(436, 2000), workspace::kGridColor);
+  EXPECT_EQ(w.Pixel(436, 2000), seals::kGridColor);
   EXPECT_EQ(w.Pixel(436, 4 * (1024 - 11) + 3), gfx::kWhite);
-  EXPECT_EQ(w.Pixel(4 * 609, 2000), workspace::kGridColor);
+  EXPECT_EQ(w.Pixel(4 * 609, 2000), seals::kGridColor);
   // Paper column x = 11 becomes the work row 4 * (1024 - 11).
-  EXPECT_EQ(w.Pixel(1000, 4 * (1024 - 11)), workspace::kGridColor);
-  EXPECT_EQ(w.Pixel(1000, 4 * (1024 - 261)), workspace::kGridColor);
+  EXPECT_EQ(w.Pixel(1000, 4 * (1024 - 11)), seals::kGridColor);
+  EXPECT_EQ(w.Pixel(1000, 4 * (1024 - 261)), seals::kGridColor);
   EXPECT_EQ(w.Pixel(1000, 2000), gfx::kWhite);
 }
 
@@ -124,7 +124,7 @@ TEST(PrintSheet, BackgroundsAtTheirPrintScale) {
   EXPECT_EQ(t.Pixel(0, 4096 - 1601), gfx::kWhite);
 }
 
-class Recorder : public ProgressDisplay {
+class Recorder : public base::ProgressDisplay {
  public:
   void Show(int maximum, int line) override { log.push_back({'S', maximum, line}); }
   void SetPosition(int p) override { log.push_back({'P', p, 0}); }
@@ -149,14 +149,14 @@ TEST(PrintSheet, ProgressForTraceModelAndHistory) {
   Recorder rec;
   ASSERT_TRUE(RenderPrintSheet(Layout(7016, 4961), in, &rec).Ok());
   const std::vector<Recorder::E> want{
-      {'S', 40, kProgressLineHistory}, {'P', 16, 0}, {'P', 32, 0}, {'H', 0, 0}};
+      {'S', 40, base::kProgressLineHistory}, {'P', 16, 0}, {'P', 32, 0}, {'H', 0, 0}};
   EXPECT_EQ(rec.log, want);
   EXPECT_EQ(doc.Position(), 35);
   model.AddFill(0, 1, 1);  // 17 entries now show the panel
   rec.log.clear();
   ASSERT_TRUE(RenderPrintSheet(Layout(7016, 4961), in, &rec).Ok());
   ASSERT_GE(rec.log.size(), 3u);
-  EXPECT_EQ(rec.log[0], (Recorder::E{'S', 17, kProgressLineTraceModel}));
+  EXPECT_EQ(rec.log[0], (Recorder::E{'S', 17, base::kProgressLineTraceModel}));
   EXPECT_EQ(rec.log[1], (Recorder::E{'P', 16, 0}));
   EXPECT_EQ(rec.log[2], (Recorder::E{'H', 0, 0}));
 }

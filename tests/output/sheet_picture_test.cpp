@@ -9,8 +9,8 @@
 #include <cmath>
 #include <memory>
 
+#include "seals/grid_pages.h"
 #include "seals/trace_pages.h"
-#include "workspace/grid_pages.h"
 
 namespace zevo::output {
 namespace {

@@ -44,15 +44,15 @@ TEST(Window, TheMouseWritesThroughThePacketPath) {
   for (int i = 1; i <= 20; ++i) QTest::mouseMove(&view, QPoint(200 + 10 * i, 200 + 3 * i));
   QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(400, 260));
 
-  ASSERT_EQ(win->doc->Count(), 1);
-  const ink::Stroke* s = win->doc->Current();
+  ASSERT_EQ(win->Document().Count(), 1);
+  const ink::Stroke* s = win->Document().Current();
   EXPECT_GE(s->SampleCount(), 10);
   EXPECT_EQ(s->samples.back().radius, 0);
   // The mouse writes with pressure 512: half the brush.
   EXPECT_NEAR(s->samples[0].radius, 10.0f * 512 / 1023, 0.01);
-  EXPECT_EQ(win->PlayerBar.max, 1);
-  EXPECT_GT(InkPixels(win->ImgA.picture), 500);
-  EXPECT_GT(InkPixels(win->ImgZoom.picture), 20);
+  EXPECT_EQ(win->player.bar.max, 1);
+  EXPECT_GT(InkPixels(win->views.Page()), 500);
+  EXPECT_GT(InkPixels(win->views.Overview()), 20);
   // Pixels appear on the window with the next refresh.
   QTest::qWait(50);
   const QImage shown = view.grab().toImage();

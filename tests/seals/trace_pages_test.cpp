@@ -67,7 +67,7 @@ TEST(TracePages, HiddenModelIsClearedAndPaperShows) {
   EXPECT_EQ(p.main.Work().Pixel(600, 400), 0x00336699u);
 }
 
-class CountingProgress : public output::ProgressDisplay {
+class CountingProgress : public base::ProgressDisplay {
  public:
   void Show(int maximum, int line) override { events.push_back({'S', maximum, line}); }
   void SetPosition(int position) override { events.push_back({'P', position, 0}); }
@@ -94,7 +94,7 @@ TEST(TracePages, ProgressOnlyForMoreThanSixteenEntries) {
     ASSERT_GE(progress.events.size(), 3u) << n;
     EXPECT_EQ(progress.events.front().what, 'S');
     EXPECT_EQ(progress.events.front().a, n);
-    EXPECT_EQ(progress.events.front().b, output::kProgressLineTraceModel);
+    EXPECT_EQ(progress.events.front().b, base::kProgressLineTraceModel);
     EXPECT_EQ(progress.events[1].what, 'P');
     EXPECT_EQ(progress.events[1].a, 16);
     EXPECT_EQ(progress.events.back().what, 'H');

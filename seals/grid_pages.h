@@ -2,10 +2,10 @@
 
 #include "gfx/bitmap24.h"
 #include "gfx/canvas.h"
+#include "seals/grid_layout.h"
 #include "seals/paper_pages.h"
-#include "workspace/grid_layout.h"
 
-namespace zevo::workspace {
+namespace zevo::seals {
 
 // Line colour of the grid on the page (and in pictures and prints) and on the overview.
 inline constexpr gfx::Color kGridColor = 0x00BDBDFF;
@@ -25,4 +25,4 @@ void BuildGridPages(const gfx::Bitmap24& blank_page, const gfx::Bitmap24& blank_
                     const GridLayout& layout, seals::PageView view, gfx::Bitmap24& grid_page,
                     gfx::Bitmap24& grid_overview);
 
-}  // namespace zevo::workspace
+}  // namespace zevo::seals

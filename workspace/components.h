@@ -4,7 +4,7 @@
 
 #include "gfx/bitmap24.h"
 
-namespace zevo::app {
+namespace zevo::workspace {
 
 // The main window's components are plain data: the Qt layer shows them as they stand.
 
@@ -19,21 +19,23 @@ struct ImageControl {
   int Height() const { return picture.Height(); }
 };
 
-// A panel: place, size, visibility. Panels with a skin carry the picture they are painted with.
+// Where an image that another part owns is shown: its place in its parent and visibility.
+struct ImagePlace {
+  int left = 0;
+  int top = 0;
+  bool visible = true;
+};
+
+// A panel: place, size, visibility.
 struct PanelControl {
   int left = 0;
   int top = 0;
   int width = 0;
   int height = 0;
   bool visible = true;
-};
 
-// The hidden track bar that holds the history positions.
-struct PlayerBarState {
-  int min = 0;
-  int max = 0;
-  int position = 0;
-  int sel_end = 0;
+  gfx::Rect Bounds() const { return {left, top, left + width, top + height}; }
+  bool Shows(int x, int y) const { return visible && Bounds().Contains(x, y); }
 };
 
 // The progress display of long redraws.
@@ -59,4 +61,4 @@ enum Dirty : unsigned {
   kDirtyAll = 0xFFFFFFFFu,
 };
 
-}  // namespace zevo::app
+}  // namespace zevo::workspace

@@ -3,10 +3,10 @@
 #include <chrono>
 
 #include "gfx/bitmap24.h"
-#include "workspace/grid_layout.h"
-#include "workspace/grid_pages.h"
+#include "seals/grid_layout.h"
+#include "seals/grid_pages.h"
 
-namespace zevo::workspace {
+namespace zevo::seals {
 namespace {
 
 using gfx::Bitmap24;
@@ -87,4 +87,4 @@ TEST(GridPages, LayoutsFromDamagedFilesDrawQuickly) {
 }
 
 }  // namespace
-}  // namespace zevo::workspace
+}  // namespace zevo::seals

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace zevo::output {
+namespace zevo::base {
 
 // The main window's progress panel as the long redraws drive it: a bar with a maximum and a
 // position and a label taken from a line of the message list.
@@ -42,4 +42,4 @@ class ProgressRun {
   int counter_ = 0;
 };
 
-}  // namespace zevo::output
+}  // namespace zevo::base

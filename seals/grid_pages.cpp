@@ -1,4 +1,6 @@
-#include "workspace/grid_pages.h"
+#include "seals/grid_pages.h"
+
+#include "base/truncate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,19 +8,9 @@
 
 #include "gfx/canvas.h"
 
-namespace zevo::workspace {
+namespace zevo::seals {
 
 namespace {
-
-double TruncD(double v) {
-  return v < 0 ? std::ceil(v) : std::floor(v);
-}
-
-std::int64_t Trunc(double v) {
-  if (!(v > -4e18)) return std::int64_t(-4e18);
-  if (v > 4e18) return std::int64_t(4e18);
-  return std::int64_t(TruncD(v));
-}
 
 void CopyInto(gfx::Bitmap24& dest, const gfx::Bitmap24& src) {
   if (dest.Width() != src.Width() || dest.Height() != src.Height())
@@ -57,7 +49,7 @@ void DrawGridOverview(gfx::Bitmap24& overview, const GridLayout& g, gfx::Color c
 }
 
 void BuildGridPages(const gfx::Bitmap24& blank_page, const gfx::Bitmap24& blank_overview,
-                    const GridLayout& g, seals::PageView view, gfx::Bitmap24& grid_page,
+                    const GridLayout& g, PageView view, gfx::Bitmap24& grid_page,
                     gfx::Bitmap24& grid_overview) {
   CopyInto(grid_page, blank_page);
   CopyInto(grid_overview, blank_overview);
@@ -73,14 +65,16 @@ void BuildGridPages(const gfx::Bitmap24& blank_page, const gfx::Bitmap24& blank_
   }
   for (int i = 0; i <= g.column_count; ++i) {
     const GridLine l = VerticalGridLine(g, i);
-    const std::int64_t x = Trunc((double(l.x0) - ox) * z);
-    DrawGridLine(c, {x, Trunc(z * (double(l.y0) - oy)), x, Trunc((double(l.y1) - oy) * z)});
+    const std::int64_t x = base::TruncToInt((double(l.x0) - ox) * z);
+    DrawGridLine(c, {x, base::TruncToInt(z * (double(l.y0) - oy)), x,
+                     base::TruncToInt((double(l.y1) - oy) * z)});
   }
   for (int j = 0; j <= g.row_count; ++j) {
     const GridLine l = HorizontalGridLine(g, j);
-    const std::int64_t y = Trunc(z * (double(l.y0) - oy));
-    DrawGridLine(c, {Trunc((double(l.x0) - ox) * z), y, Trunc((double(l.x1) - ox) * z), y});
+    const std::int64_t y = base::TruncToInt(z * (double(l.y0) - oy));
+    DrawGridLine(c, {base::TruncToInt((double(l.x0) - ox) * z), y,
+                     base::TruncToInt((double(l.x1) - ox) * z), y});
   }
 }
 
-}  // namespace zevo::workspace
+}  // namespace zevo::seals

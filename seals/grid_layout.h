@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace zevo::workspace {
+namespace zevo::seals {
 
 // The writing grid in paper pixels: the lattice drawn under the writing.
 struct GridLayout {
@@ -70,4 +70,4 @@ struct GridLine {
 GridLine VerticalGridLine(const GridLayout& layout, int i);
 GridLine HorizontalGridLine(const GridLayout& layout, int j);
 
-}  // namespace zevo::workspace
+}  // namespace zevo::seals

@@ -1,6 +1,6 @@
-#include "workspace/grid_layout.h"
+#include "seals/grid_layout.h"
 
-namespace zevo::workspace {
+namespace zevo::seals {
 
 GridLayout LayoutFromPreset(const GridPreset& preset, bool vertical_lines_on,
                             bool horizontal_lines_on) {
@@ -40,4 +40,4 @@ GridLine HorizontalGridLine(const GridLayout& g, int j) {
   return {g.left, y, std::int64_t(g.left) + std::int64_t(g.cell_width) * g.column_count, y};
 }
 
-}  // namespace zevo::workspace
+}  // namespace zevo::seals

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <optional>
+
+#include "gfx/bitmap24.h"
+#include "gfx/canvas.h"
+#include "ink/brush_renderer.h"
+#include "ink/stroke_document.h"
+
+namespace zevo::ink {
+
+// The overview is driven at a quarter of paper coordinates, so that its 4x work bitmap is the
+// page at paper resolution.
+inline constexpr float kOverviewScale = 0.25f;
+
+// The view of the main page: zoom factor z (1, 2, 4, 8) and the paper point (ox, oy) shown at
+// the view's top-left corner.
+struct PageView {
+  float z = 1;
+  float ox = 0;
+  float oy = 0;
+  friend bool operator==(const PageView&, const PageView&) = default;
+};
+
+// How one renderer maps the paper coordinates of history entries onto its target: the page
+// view, the overview, an exported picture and a printed page each have their own.
+class EntryMapping {
+ public:
+  virtual ~EntryMapping() = default;
+  // A sample in target pixels (x, y, radius).
+  virtual void Sample(const StrokeSample& s, float& x, float& y, float& r) const = 0;
+  // The seed of a flood fill at a paper point, in work pixels.
+  virtual gfx::Point FillSeed(float x, float y) const = 0;
+  // Where a Picture or Stamp entry's bitmap is stretched to, in work pixels.
+  virtual gfx::Rect PictureRect(const Stroke& entry) const = 0;
+  virtual gfx::Rect StampRect(const Stroke& entry) const = 0;
+  // Draws a picture or seal into that rectangle, white being transparent; a mapping that
+  // turns the sheet turns the picture too.
+  virtual void StretchPicture(gfx::Canvas& work, const gfx::Bitmap24& picture,
+                              const gfx::Rect& to) const {
+    work.StretchDrawTransparent(to, picture, gfx::kWhite);
+  }
+};
+
+// The page view: paper minus the view origin, times the zoom.
+class ViewMapping final : public EntryMapping {
+ public:
+  explicit ViewMapping(PageView v = {}) : v_(v) {}
+  void Sample(const StrokeSample& s, float& x, float& y, float& r) const override;
+  gfx::Point FillSeed(float x, float y) const override;
+  gfx::Rect PictureRect(const Stroke& e) const override;
+  gfx::Rect StampRect(const Stroke& e) const override;
+
+ private:
+  PageView v_;
+};
+
+// The overview: the whole paper at a quarter.
+class OverviewMapping final : public EntryMapping {
+ public:
+  void Sample(const StrokeSample& s, float& x, float& y, float& r) const override;
+  gfx::Point FillSeed(float x, float y) const override;
+  gfx::Rect PictureRect(const Stroke& e) const override;
+  gfx::Rect StampRect(const Stroke& e) const override;
+};
+
+// How entries are drawn: in their own colours, or (the trace model) all in one colour with
+// only the pen strokes and fills.
+struct EntryStyle {
+  std::optional<gfx::Color> color;
+  bool strokes_and_fills_only = false;
+};
+
+// Draws history entries into one renderer's work bitmap and keeps the target rectangle they
+// touched, so that a run of entries is averaged into the target once at the end.
+class EntryPainter {
+ public:
+  EntryPainter(BrushRenderer& renderer, const EntryMapping& mapping, EntryStyle style = {})
+      : r_(renderer), map_(mapping), style_(style) {}
+  EntryPainter(const EntryPainter&) = delete;
+  EntryPainter& operator=(const EntryPainter&) = delete;
+
+  // One entry of any kind; kinds without a drawing draw nothing. The samples are read by
+  // index, not with the entry's cursor, so that two painters may walk one entry at once.
+  void Draw(const Stroke& entry);
+  // Averages what was drawn since the last flush into the target.
+  void Flush();
+
+ private:
+  void Touch(const gfx::Rect& target_rect) { dirty_ = dirty_.United(target_rect); }
+  void TouchWork(const gfx::Rect& work_rect);
+
+  BrushRenderer& r_;
+  const EntryMapping& map_;
+  EntryStyle style_;
+  gfx::Rect dirty_;
+};
+
+}  // namespace zevo::ink

@@ -1,0 +1,270 @@
+#include "workspace/panels.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <string>
+
+#include "gfx/canvas.h"
+#include "ink/brush_renderer.h"
+#include "platform/text_painter.h"
+#include "settings/text_format.h"
+
+namespace zevo::workspace {
+
+namespace {
+
+constexpr int kLabelPixelSize = 12;
+// Where the brush preview lies on the control panel.
+constexpr gfx::Rect kPreviewRect{53, 30, 53 + kSwatchSize, 30 + kSwatchSize};
+constexpr std::array<SkinImage, kPaletteRows> kPaletteButtonSkins{
+    kSkinPaletteBlack, kSkinPaletteRed, kSkinPaletteYellow};
+constexpr int kFillWidth = kTrackWidth - kKnobWidth;
+
+void DrawSkin(gfx::Bitmap24& target, const gfx::Bitmap24& image, int x, int y) {
+  if (!image.Empty() && !target.Empty()) gfx::Canvas(target).Draw(x, y, image);
+}
+
+void StretchSkin(gfx::Canvas& c, const gfx::Bitmap24& image, int left, int width) {
+  if (image.Empty() || width <= 0) return;
+  c.StretchCopy({left, kTrackTop, left + width, kTrackBottom}, image);
+}
+
+// The brush size as the preview writes it: the shortest decimal form ("0.125", "10").
+std::string ShortestDecimal(float v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string();
+}
+
+void DrawLabel(platform::TextPainter* text, gfx::Bitmap24& target, int x, int y,
+               const std::string& label, bool bold) {
+  if (text) text->DrawText(target, x, y, label, {kLabelBlue, bold, kLabelPixelSize});
+}
+
+}  // namespace
+
+void Panels::Layout(int width, int height) {
+  client_width = width;
+  client_height = height;
+  TabletPanel = {0, 0, width, ink::kPageHeight, true};
+  ImgA = {0, 0, true};
+  ImgTmp = {gfx::Bitmap24(kTargetSize, kTargetSize, gfx::kWhite), 0, 0, false};
+  PlayPanel = {0, ink::kPageHeight, width, kPlayPanelHeight, true};
+  play_panel_canvas = gfx::Bitmap24(ink::kPageWidth, kPlayPanelHeight, gfx::kWhite);
+  ImgZoom = {kOverviewLeft, kOverviewTop, true};
+  PenWPanel = {0, 0, kBrushPickerWidth, kBrushPickerHeight, false};
+  ImagePW = {gfx::Bitmap24(kBrushPickerWidth, kBrushPickerHeight, gfx::kWhite), 0, 0, true};
+  ControlPanel = {0, kControlPanelTop, kControlPanelWidth, kControlPanelHeight, false};
+  ZoomPanel = {kSidePanelRight - kZoomPanelWidth, kControlPanelTop - kZoomPanelHeight,
+               kZoomPanelWidth, kZoomPanelHeight, false};
+  GridPanel = {kSidePanelRight - kGridPanelWidth, kControlPanelTop - kGridPanelHeight,
+               kGridPanelWidth, kGridPanelHeight, false};
+  control_panel_canvas = gfx::Bitmap24(kControlPanelWidth, kControlPanelHeight, gfx::kWhite);
+  zoom_panel_canvas = gfx::Bitmap24(kZoomPanelWidth, kZoomPanelHeight, gfx::kWhite);
+  grid_panel_canvas = gfx::Bitmap24(kGridPanelWidth, kGridPanelHeight, gfx::kWhite);
+}
+
+void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::SheetPages& sheet,
+                       platform::TextPainter* text) {
+  gfx::Bitmap24& c = p.control_panel_canvas;
+  if (c.Empty()) return;
+  c.Fill(kPanelFace);
+  DrawSkin(c, p.skin[kSkinControlPanel], 0, 0);
+  DrawPaletteButtons(p);
+  DrawSkin(c, p.skin[sheet.grid_shown ? kSkinToggleOn : kSkinToggleOff], kGridToggle.x,
+           kGridToggle.y);
+  DrawBrushPreview(p, pen, text);
+  PaintTraceToggle(p, sheet.trace_shown);
+}
+
+void PaintTraceToggle(Panels& p, bool trace_shown) {
+  DrawSkin(p.control_panel_canvas, p.skin[trace_shown ? kSkinToggleOn : kSkinToggleOff],
+           kTraceToggle.x, kTraceToggle.y);
+  p.MarkDirty(kDirtyControlPanel);
+}
+
+void PaintPlayPanel(Panels& p, const history::PlayerBar& bar) {
+  gfx::Bitmap24& c = p.play_panel_canvas;
+  if (c.Empty()) return;
+  c.Fill(kPanelFace);
+  DrawSkin(c, p.skin[kSkinPlayPanel], 0, 0);
+  DrawPlayerIndicator(p, bar);
+}
+
+void DrawPlayerIndicator(Panels& p, const history::PlayerBar& bar) {
+  gfx::Canvas c(p.play_panel_canvas);
+  const gfx::Bitmap24& filled = p.skin[kSkinTrackFilled];
+  const gfx::Bitmap24& empty = p.skin[kSkinTrackEmpty];
+  const gfx::Bitmap24& knob = p.skin[kSkinTrackKnob];
+  if (bar.max <= 0) {
+    StretchSkin(c, empty, kTrackLeft, kTrackWidth);
+  } else if (bar.position >= bar.max) {
+    StretchSkin(c, filled, kTrackLeft, kTrackWidth);
+  } else {
+    const int f = int(std::clamp<std::int64_t>(
+        std::int64_t(std::max(bar.position, 0)) * kFillWidth / bar.max, 0, kFillWidth));
+    StretchSkin(c, filled, kTrackLeft, f);
+    StretchSkin(c, knob, kTrackLeft + f, kKnobWidth);
+    StretchSkin(c, empty, kTrackLeft + f + kKnobWidth, kFillWidth - f);
+  }
+  p.MarkDirty(kDirtyPlayPanel);
+}
+
+void PaintZoomPanel(Panels& p, const ZoomView& zoom) {
+  gfx::Bitmap24& c = p.zoom_panel_canvas;
+  if (c.Empty()) return;
+  c.Fill(kPanelFace);
+  DrawSkin(c, p.skin[zoom.zoom_panel_expanded ? kSkinZoomTopOpen : kSkinZoomTopClosed], 0, 0);
+  DrawSkin(c, p.skin[kSkinZoomBody], 0, kZoomBodyTop);
+  for (int i = 0; i < int(kZoomButtons.size()); ++i)
+    DrawSkin(c, p.skin[i == zoom.zoom_index ? kSkinZoomOn : kSkinZoomOff], kZoomButtons[i].x,
+             kZoomButtons[i].y);
+  p.MarkDirty(kDirtyZoomPanel);
+}
+
+void PaintGridPanel(Panels& p) {
+  gfx::Bitmap24& c = p.grid_panel_canvas;
+  if (c.Empty()) return;
+  c.Fill(kPanelFace);
+  DrawSkin(c, p.skin[kSkinGridPanel], 0, 0);
+  p.MarkDirty(kDirtyGridPanel);
+}
+
+void BuildPalettes(Panels& p) {
+  // The palettes open over their buttons, 28 pixels below the control panel's top edge.
+  const int top = p.ControlPanel.top + kPaletteButtonY;
+  for (int row = 0; row < kPaletteRows; ++row) {
+    const int n = kPaletteRowSizes[row];
+    p.palette_panels[row] = {kPaletteButtonX[row], top, n * kSwatchSize, kSwatchSize, false};
+    auto& swatches = p.palette_swatches[row];
+    swatches.clear();
+    for (int tag = 0; tag < n; ++tag)
+      swatches.push_back({gfx::Bitmap24(kSwatchSize, kSwatchSize, PaletteColor(row, tag)),
+                          tag * kSwatchSize, 0, true});
+  }
+  p.PenWPanel.top = top - p.PenWPanel.height;
+  p.PenWPanel.left = kPreviewRect.left;
+  p.MarkDirty(kDirtyLayout | kDirtyPalettes);
+}
+
+void DrawBrushPicker(Panels& p, platform::TextPainter* text) {
+  gfx::Bitmap24& image = p.ImagePW.picture;
+  if (image.Empty()) return;
+  image.FillRect({-1, -1, kBrushPickerWidth + 1, 496}, kBrushPickerBackground);
+  {
+    ink::BrushRenderer r(image);
+    r.LoadFromTarget();
+    r.SetColor(gfx::kBlack);
+    for (int row = 0; row < kBrushPickerRows; ++row)
+      for (int col = 0; col < kBrushPickerColumns; ++col)
+        r.BeginAt(float(col * kBrushCell + 23), float(row * kBrushCell + 23),
+                  kBrushSizes[row * kBrushPickerColumns + col]);
+    r.DownsampleAll();
+  }
+  for (int row = 0; row < kBrushPickerRows; ++row)
+    for (int col = 0; col < kBrushPickerColumns; ++col)
+      DrawLabel(text, image, col * kBrushCell, row * kBrushCell,
+                settings::FormatFixed(kBrushSizes[row * kBrushPickerColumns + col], 1), true);
+  p.MarkDirty(kDirtyLayout);
+}
+
+void ImagePWMouseDown(Panels& p, input::PenInput& pen, int x, int y, platform::TextPainter* text) {
+  if (x < 0 || y < 0) return;
+  const int col = x / kBrushCell, row = y / kBrushCell;
+  if (col >= kBrushPickerColumns || row >= kBrushPickerRows) return;
+  pen.brush_size = kBrushSizes[row * kBrushPickerColumns + col];
+  DrawBrushPreview(p, pen, text);
+}
+
+void DrawBrushPreview(Panels& p, const input::PenInput& pen, platform::TextPainter* text) {
+  gfx::Bitmap24 preview(kSwatchSize, kSwatchSize, gfx::kWhite);
+  {
+    ink::BrushRenderer r(preview);
+    r.LoadFromTarget();
+    r.SetColor(PaletteColor(p.palette_row, p.palette_column));
+    r.BeginAt(23, 23, pen.brush_size);
+    r.DownsampleAll();
+  }
+  DrawLabel(text, preview, 0, 0, ShortestDecimal(pen.brush_size), false);
+  if (p.control_panel_canvas.Empty()) return;
+  gfx::Canvas(p.control_panel_canvas).StretchCopy(kPreviewRect, preview);
+  p.MarkDirty(kDirtyControlPanel);
+}
+
+void DrawPaletteButtons(Panels& p) {
+  if (p.control_panel_canvas.Empty()) return;
+  gfx::Canvas c(p.control_panel_canvas);
+  for (int row = 0; row < kPaletteRows; ++row) {
+    const gfx::Bitmap24* image = &p.skin[kPaletteButtonSkins[row]];
+    const auto& swatches = p.palette_swatches[row];
+    if (row == p.palette_row && p.palette_column >= 0 && p.palette_column < int(swatches.size()))
+      image = &swatches[p.palette_column].picture;
+    if (!image->Empty()) c.Draw(kPaletteButtonX[row], kPaletteButtonY, *image);
+  }
+  p.MarkDirty(kDirtyControlPanel);
+}
+
+void ChoosePaletteRow(Panels& p, input::PenInput& pen, int row, platform::TextPainter* text) {
+  p.palette_row = row;
+  p.palette_column = 0;
+  pen.ink_color = PaletteColor(row, 0);
+  for (int r = 0; r < kPaletteRows; ++r) p.palette_panels[r].visible = r == row;
+  DrawBrushPreview(p, pen, text);
+  DrawPaletteButtons(p);
+  p.MarkDirty(kDirtyLayout | kDirtyPalettes);
+}
+
+void PaletteSwatchClick(Panels& p, input::PenInput& pen, int row, int tag,
+                        platform::TextPainter* text) {
+  if (row < 0 || row >= kPaletteRows || tag < 0 || tag >= kPaletteRowSizes[row]) return;
+  p.palette_row = row;
+  p.palette_column = tag;
+  pen.ink_color = PaletteColor(row, tag);
+  DrawPaletteButtons(p);
+  // The preview shows the ink it will write with.
+  DrawBrushPreview(p, pen, text);
+  p.palette_panels[row].visible = false;
+  p.MarkDirty(kDirtyLayout | kDirtyPalettes);
+}
+
+void HideWorkPanels(Panels& p) {
+  p.ControlPanel.visible = false;
+  p.ZoomPanel.visible = false;
+  for (auto& palette : p.palette_panels) palette.visible = false;
+  p.PenWPanel.visible = false;
+  p.GridPanel.visible = false;
+  p.MarkDirty(kDirtyLayout);
+}
+
+Hit HitTest(const Panels& p, int x, int y) {
+  if (p.PanelProgress.panel.Shows(x, y)) return {Surface::kProgress};
+  if (p.GridPanel.Shows(x, y))
+    return {Surface::kGridPanel, x - p.GridPanel.left, y - p.GridPanel.top};
+  if (p.ZoomPanel.Shows(x, y))
+    return {Surface::kZoomPanel, x - p.ZoomPanel.left, y - p.ZoomPanel.top};
+  if (p.PenWPanel.visible) {
+    const gfx::Rect r = gfx::Rect{0, 0, p.ImagePW.Width(), p.ImagePW.Height()}.Translated(
+        p.PenWPanel.left + p.ImagePW.left, p.PenWPanel.top + p.ImagePW.top);
+    if (r.Contains(x, y)) return {Surface::kBrushPicker, x - r.left, y - r.top};
+  }
+  for (int row = 0; row < kPaletteRows; ++row) {
+    const PanelControl& palette = p.palette_panels[row];
+    if (palette.Shows(x, y)) return {Surface::kPalette, x - palette.left, y - palette.top, row};
+  }
+  if (p.ControlPanel.Shows(x, y))
+    return {Surface::kControlPanel, x - p.ControlPanel.left, y - p.ControlPanel.top};
+  if (p.PlayPanel.Shows(x, y))
+    return {Surface::kPlayPanel, x - p.PlayPanel.left, y - p.PlayPanel.top};
+  if (p.TabletPanel.Shows(x, y)) {
+    const int tx = x - p.TabletPanel.left, ty = y - p.TabletPanel.top;
+    const ImageControl& t = p.ImgTmp;
+    if (t.visible &&
+        gfx::Rect{t.left, t.top, t.left + t.Width(), t.top + t.Height()}.Contains(tx, ty))
+      return {Surface::kCalibrationTarget, tx - t.left, ty - t.top};
+    return {Surface::kWritingArea, tx - p.ImgA.left, ty - p.ImgA.top};
+  }
+  return {};
+}
+
+}  // namespace zevo::workspace

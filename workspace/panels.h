@@ -1,0 +1,164 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <string>
+#include <vector>
+
+#include "gfx/bitmap24.h"
+#include "history/history_player.h"
+#include "input/pen_input.h"
+#include "seals/sheet_pages.h"
+#include "workspace/components.h"
+#include "workspace/skin.h"
+#include "workspace/skin_layout.h"
+
+namespace zevo::platform {
+class TextPainter;
+}
+
+namespace zevo::workspace {
+
+// The skinned panels below the page: the control panel (file, replay, seal, picture and paper
+// commands, ink palettes, brush size) and the play panel (player track and history buttons),
+// with the pop-up palettes, the brush picker, the zoom and grid panels and the progress
+// display. Every command is reached by clicking a region of the skin (workspace/skin_layout.h).
+
+// Ink palettes: three rows of colours (0x00BBGGRR), each padded to six places.
+inline constexpr int kPaletteRows = 3;
+inline constexpr int kPaletteRowPlaces = 6;
+inline constexpr std::array<int, kPaletteRows> kPaletteRowSizes{6, 5, 5};
+inline constexpr std::array<gfx::Color, kPaletteRows * kPaletteRowPlaces> kPaletteColors{
+    0x000000, 0x333333, 0x666666, 0x999999, 0xCCCCCC, 0xFFFFFF,  // black
+    0x0000FF, 0x3333FF, 0x6666FF, 0x9999FF, 0xCCCCFF, 0x000000,  // red
+    0x00A8F9, 0x33B8FF, 0x66D8FF, 0x99E8FF, 0xCCFFFF, 0x000000,  // yellow
+};
+// x of each row's palette button on the control panel and of its palette panel.
+inline constexpr std::array<int, kPaletteRows> kPaletteButtonX{183, 251, 319};
+inline constexpr int kPaletteButtonY = 28;
+inline constexpr int kSwatchSize = 45;
+
+// The colour of a row's entry; black for a place outside the row.
+constexpr gfx::Color PaletteColor(int row, int index) {
+  if (row < 0 || row >= kPaletteRows || index < 0 || index >= kPaletteRowSizes[row]) return 0;
+  return kPaletteColors[row * kPaletteRowPlaces + index];
+}
+
+// Brush radii in page pixels, four to a row, as the picker shows them.
+inline constexpr int kBrushPickerColumns = 4;
+inline constexpr int kBrushPickerRows = 7;
+inline constexpr std::array<float, kBrushPickerColumns * kBrushPickerRows> kBrushSizes{
+    0.125f, 0.25f, 0.5f,  1.0f,   //
+    1.5f,   2.0f,  2.5f,  3.0f,   //
+    3.5f,   4.0f,  4.5f,  5.0f,   //
+    6.0f,   7.0f,  8.0f,  9.0f,   //
+    10.0f,  11.0f, 12.0f, 13.0f,  //
+    14.0f,  15.0f, 16.0f, 17.0f,  //
+    18.0f,  19.0f, 20.0f, 22.0f,
+};
+inline constexpr int kBrushCell = 45;
+inline constexpr gfx::Color kBrushPickerBackground = 12703967;  // 0x00C1D8DF
+inline constexpr gfx::Color kLabelBlue = 0x00FF0000;
+
+// The zoom panel's state.
+struct ZoomView {
+  int zoom_index = 0;
+  gfx::Rect zoom_frame{0, 0, ink::kOverviewWidth, ink::kOverviewHeight};
+  bool zoom_panel_expanded = true;
+};
+
+// The window's components and what they show, besides the page views: where everything is,
+// what is visible, and the panels' canvases painted from the skin.
+struct Panels {
+  // C1 and C16..C18: the layout for a client area of the given size.
+  void Layout(int client_width, int client_height);
+
+  PanelControl TabletPanel;  // the writing area; ImgA and ImgTmp live inside it
+  ImagePlace ImgA;           // the page image (the page views own its picture)
+  ImageControl ImgTmp;       // the calibration target
+  PanelControl PlayPanel;    // below the writing area
+  gfx::Bitmap24 play_panel_canvas;
+  PanelControl ControlPanel;
+  gfx::Bitmap24 control_panel_canvas;
+  std::array<PanelControl, kPaletteRows> palette_panels;  // PanelBlack, PanelRed, PanelYellow
+  std::array<std::vector<ImageControl>, kPaletteRows> palette_swatches;
+  int palette_row = 0;
+  int palette_column = 0;
+  PanelControl PenWPanel;
+  ImageControl ImagePW;  // the brush picker
+  PanelControl ZoomPanel;
+  gfx::Bitmap24 zoom_panel_canvas;
+  ImagePlace ImgZoom;  // the overview on the zoom panel (the page views own its picture)
+  PanelControl GridPanel;
+  gfx::Bitmap24 grid_panel_canvas;
+  ProgressState PanelProgress;
+  std::string button1_caption = "筆";
+  int tablet_panel_cursor = 101;
+  int client_width = 1024;
+  int client_height = 768;
+  // The window's top-left corner on the screen (borderless and maximised).
+  int window_left = 0;
+  int window_top = 0;
+  Skin skin;
+
+  // The writing area's rectangle on the screen.
+  gfx::Rect WritingAreaOnScreen() const {
+    return TabletPanel.Bounds().Translated(window_left, window_top);
+  }
+
+  void MarkDirty(unsigned bits) { dirty |= bits; }
+  unsigned dirty = kDirtyAll;
+};
+
+// Painting, after each panel's own painting.
+void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::SheetPages& sheet,
+                       platform::TextPainter* text);
+// Background, then the player indicator.
+void PaintPlayPanel(Panels& p, const history::PlayerBar& bar);
+// The player indicator on the play panel's canvas.
+void DrawPlayerIndicator(Panels& p, const history::PlayerBar& bar);
+// Title strip (by whether the panel is expanded), body, and the four zoom choice buttons with
+// the chosen one marked. The overview and its frame lie over it.
+void PaintZoomPanel(Panels& p, const ZoomView& zoom);
+// The grid panel's background; its lists are drawn over it by the grid view.
+void PaintGridPanel(Panels& p);
+// The trace model toggle as the sheet has it.
+void PaintTraceToggle(Panels& p, bool trace_shown);
+
+// Brush size picker and palettes.
+void ChoosePaletteRow(Panels& p, input::PenInput& pen, int row, platform::TextPainter* text);
+void ImagePWMouseDown(Panels& p, input::PenInput& pen, int x, int y, platform::TextPainter* text);
+void PaletteSwatchClick(Panels& p, input::PenInput& pen, int row, int tag,
+                        platform::TextPainter* text);
+void DrawBrushPreview(Panels& p, const input::PenInput& pen, platform::TextPainter* text);
+void DrawPaletteButtons(Panels& p);
+// The panels that writing hides.
+void HideWorkPanels(Panels& p);
+
+// Start-up: the picker image with a dot and a label per size, and the three palette panels
+// with their swatches (the brush size panel above them).
+void DrawBrushPicker(Panels& p, platform::TextPainter* text);
+void BuildPalettes(Panels& p);
+
+// What lies under a point of the window (client pixels), topmost first.
+enum class Surface {
+  kNone,
+  kWritingArea,
+  kCalibrationTarget,
+  kPlayPanel,
+  kControlPanel,
+  kPalette,
+  kBrushPicker,
+  kZoomPanel,
+  kGridPanel,
+  kProgress,
+};
+struct Hit {
+  Surface surface = Surface::kNone;
+  int x = 0, y = 0;  // in the surface's own pixels
+  int index = 0;     // palette row
+};
+Hit HitTest(const Panels& p, int x, int y);
+
+}  // namespace zevo::workspace

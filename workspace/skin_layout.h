@@ -1,0 +1,149 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "gfx/bitmap24.h"
+
+namespace zevo::workspace {
+
+// Where everything lies on the skinned panels, named once.
+
+// The panels' own colour under the skin.
+inline constexpr gfx::Color kPanelFace = 0x00E1E6E8;
+
+inline constexpr int kPlayPanelHeight = 52;
+inline constexpr int kControlPanelWidth = 1024;
+inline constexpr int kControlPanelHeight = 130;
+inline constexpr int kControlPanelTop = 638;
+inline constexpr int kZoomPanelWidth = 277;
+inline constexpr int kZoomPanelHeight = 228;
+inline constexpr int kGridPanelWidth = 400;
+inline constexpr int kGridPanelHeight = 224;
+// The zoom and grid panels open above the control panel, two pixels from the right edge.
+inline constexpr int kSidePanelRight = 1022;
+// The overview on the zoom panel.
+inline constexpr int kOverviewLeft = 11;
+inline constexpr int kOverviewTop = 23;
+inline constexpr std::array<gfx::Point, 4> kZoomButtons{
+    {{21, 207}, {81, 207}, {141, 207}, {201, 207}}};
+inline constexpr int kZoomBodyTop = 13;
+// The calibration target.
+inline constexpr int kTargetSize = 256;
+// The brush picker.
+inline constexpr int kBrushPickerWidth = 180;
+inline constexpr int kBrushPickerHeight = 315;
+
+// The player track on the play panel: the indicator is drawn over x 36..453, y 21..32; a click
+// on it picks one of 417 steps of the history.
+inline constexpr int kTrackLeft = 36;
+inline constexpr int kTrackTop = 21;
+inline constexpr int kTrackBottom = 32;
+inline constexpr int kTrackWidth = 417;
+inline constexpr int kKnobWidth = 6;
+
+// The toggles on the control panel.
+inline constexpr gfx::Point kTraceToggle{412, 22};
+inline constexpr gfx::Point kGridToggle{531, 22};
+
+// What a click on a region does.
+enum class Command {
+  kNone,
+  // Control panel.
+  kBrushPicker,  // open or close the brush size picker
+  kPaletteBlack,
+  kPaletteRed,
+  kPaletteYellow,
+  kToolButton,  // brush / fill
+  kClear,
+  kTraceToggle,  // the trace model on or off (asks for one when none is loaded)
+  kOpenTrace,    // OpenWordGND: load a trace model
+  kGridToggle,
+  kGridPanel,  // open or close the grid panel
+  kAddStamp,
+  kCaptureStamp,  // SaveStamp, then AddStamp
+  kNewPaper,
+  kOptions,  // CallOption
+  kClose,
+  kCenterCheck,
+  kDataSave,
+  kDataOpen,
+  kPrintPic,
+  kSavePic,
+  // Control and play panels.
+  kGotoFirst,
+  kDataPlay,
+  kDataStop,
+  // Play panel.
+  kGotoPoint,  // a click on the player track
+  kGotoPrev,
+  kGotoNext,
+  kGotoLast,
+  kShowControl,
+};
+
+enum class Panel { kControl, kPlay };
+
+// One clickable region of a panel, in the panel's pixels (right and bottom exclusive).
+struct Region {
+  Panel panel;
+  std::string_view name;
+  gfx::Rect rect;
+  Command command;
+};
+
+// The click maps of the control panel and the play panel; the first region that holds a
+// point is the one clicked.
+inline constexpr int kWide = 1 << 20;  // the play panel is as wide as the screen
+inline constexpr std::array<Region, 31> kRegions{{
+    {Panel::kControl, "BrushPicker", {53, 24, 114, 83}, Command::kBrushPicker},
+    {Panel::kControl, "ToolButton", {118, 28, 174, 50}, Command::kToolButton},
+    {Panel::kControl, "Clear", {118, 56, 174, 78}, Command::kClear},
+    {Panel::kControl, "PaletteBlack", {179, 24, 239, 83}, Command::kPaletteBlack},
+    {Panel::kControl, "PaletteRed", {239, 24, 307, 83}, Command::kPaletteRed},
+    {Panel::kControl, "PaletteYellow", {307, 24, 369, 83}, Command::kPaletteYellow},
+    {Panel::kControl, "TraceToggle", {403, 24, 521, 45}, Command::kTraceToggle},
+    {Panel::kControl, "OpenTrace", {403, 45, 521, 83}, Command::kOpenTrace},
+    {Panel::kControl, "GridToggle", {521, 24, 625, 45}, Command::kGridToggle},
+    {Panel::kControl, "GridPanel", {625, 24, 658, 45}, Command::kGridPanel},
+    {Panel::kControl, "AddStamp", {521, 45, 658, 83}, Command::kAddStamp},
+    {Panel::kControl, "GotoFirst", {677, 16, 754, 83}, Command::kGotoFirst},
+    {Panel::kControl, "NewPaper", {754, 16, 833, 83}, Command::kNewPaper},
+    {Panel::kControl, "Options", {833, 16, 913, 83}, Command::kOptions},
+    {Panel::kControl, "Close", {913, 16, kWide, 83}, Command::kClose},
+    {Panel::kControl, "CenterCheck", {0, 93, 92, kWide}, Command::kCenterCheck},
+    {Panel::kControl, "DataSave", {92, 93, 224, kWide}, Command::kDataSave},
+    {Panel::kControl, "DataOpen", {224, 93, 358, kWide}, Command::kDataOpen},
+    {Panel::kControl, "DataPlay", {358, 93, 494, kWide}, Command::kDataPlay},
+    {Panel::kControl, "DataStop", {494, 93, 622, kWide}, Command::kDataStop},
+    {Panel::kControl, "CaptureStamp", {622, 93, 766, kWide}, Command::kCaptureStamp},
+    {Panel::kControl, "PrintPic", {766, 93, 892, kWide}, Command::kPrintPic},
+    {Panel::kControl, "SavePic", {892, 93, kWide, kWide}, Command::kSavePic},
+    {Panel::kPlay,
+     "Track",
+     {kTrackLeft, 18, kTrackLeft + kTrackWidth + 1, kWide},
+     Command::kGotoPoint},
+    {Panel::kPlay, "Play", {463, 0, 527, kWide}, Command::kDataPlay},
+    {Panel::kPlay, "Stop", {527, 0, 592, kWide}, Command::kDataStop},
+    {Panel::kPlay, "First", {598, 15, 655, kWide}, Command::kGotoFirst},
+    {Panel::kPlay, "Prev", {655, 15, 714, kWide}, Command::kGotoPrev},
+    {Panel::kPlay, "Next", {714, 15, 775, kWide}, Command::kGotoNext},
+    {Panel::kPlay, "Last", {775, 15, 833, kWide}, Command::kGotoLast},
+    {Panel::kPlay, "ShowControl", {864, 0, kWide, kWide}, Command::kShowControl},
+}};
+
+// The region of a panel that holds the point, if any.
+const Region* RegionAt(Panel panel, int x, int y);
+// A region by its name; nullptr when there is none.
+const Region* RegionNamed(std::string_view name);
+
+// The commands whose work is not in the program yet: a click on their regions does nothing.
+inline constexpr std::array<Command, 12> kCommandsToCome{
+    Command::kTraceToggle, Command::kOpenTrace,    Command::kGridToggle, Command::kGridPanel,
+    Command::kAddStamp,    Command::kCaptureStamp, Command::kNewPaper,   Command::kOptions,
+    Command::kDataSave,    Command::kDataOpen,     Command::kPrintPic,   Command::kSavePic,
+};
+bool IsCommandToCome(Command c);
+
+}  // namespace zevo::workspace
