@@ -22,7 +22,7 @@ std::vector<std::string> Inputs(const char* folder) {
 }
 
 TEST(FuzzInputs, SettingsFiles) {
-  auto inputs = Inputs("settings_file");
+  auto inputs = Inputs("settings_file_fuzz");
   ASSERT_FALSE(inputs.empty());
   for (const std::string& content : inputs) {
     for (const auto& e : platform::ParseSettingsFile(content)) {
@@ -38,7 +38,7 @@ TEST(FuzzInputs, SettingsFiles) {
 }
 
 TEST(FuzzInputs, StartupFiles) {
-  for (const std::string& content : Inputs("settings_startup")) {
+  for (const std::string& content : Inputs("startup_file_fuzz")) {
     const StartupOptions o = ParseStartupFile(content);
     for (const auto& folder : {o.stamp_folder, o.skin_folder}) {
       if (folder) {
@@ -49,7 +49,7 @@ TEST(FuzzInputs, StartupFiles) {
 }
 
 TEST(FuzzInputs, TextFiles) {
-  for (const std::string& content : Inputs("settings_text"))
+  for (const std::string& content : Inputs("text_file_fuzz"))
     for (const std::string& line : SplitTextLines(content))
       EXPECT_EQ(line.find_first_of(std::string_view("\r\n\0", 3)), std::string::npos);
 }
