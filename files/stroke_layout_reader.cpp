@@ -71,7 +71,8 @@ bool ReadInk(LayoutReader& in, StrokeDocument& d, std::int32_t step) {
   if (!in.U32(n) || n > in.Remaining() / 16) return false;
   float px = 0, py = 0, pr = 0;
   for (std::uint32_t i = 0; i < n; ++i) {
-    float x, y, r;
+    // The count check above leaves room for every sample, so these reads cannot fail.
+    float x = 0, y = 0, r = 0;
     in.F32(x), in.F32(y), in.F32(r), in.Skip(4);
     if (step >= 2 && i > 0) {
       const float s = float(step);

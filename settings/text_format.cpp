@@ -77,7 +77,8 @@ std::optional<std::int32_t> ParseDecimalInt(std::string_view text) {
 }
 
 ConversionError::ConversionError(std::string_view text)
-    : std::invalid_argument("'" + std::string(text) + "' is not a valid integer value") {}
+    : std::invalid_argument(
+          std::string("'").append(text).append("' is not a valid integer value")) {}
 
 std::int32_t StrToInt(std::string_view text) {
   auto v = ParseDecimalInt(text);

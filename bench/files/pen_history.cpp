@@ -74,8 +74,7 @@ std::vector<PenStroke> SimulatePenHistory(int strokes, int samples_per_stroke, s
 }
 
 std::vector<std::uint8_t> PlainLayoutOf(const std::vector<PenStroke>& strokes) {
-  std::vector<std::uint8_t> out;
-  out.insert(out.end(), {'Z', 'v', 'r', '3'});
+  std::vector<std::uint8_t> out = {'Z', 'v', 'r', '3'};
   PutU32(out, 0x00010003);
   PutU32(out, 0);  // file size, patched below
   PutU32(out, std::uint32_t(strokes.size()));

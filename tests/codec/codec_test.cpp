@@ -23,8 +23,8 @@ void PutU32(Bytes& b, std::uint32_t v) {
 // A layout of the given generation with one record of every kind, an unknown kind and the
 // background; the codec does not care whether the pictures inside are valid.
 Bytes MixedLayout(const char* magic, std::size_t header) {
-  Bytes b(magic, magic + 4);
-  b.resize(header, 0x11);
+  Bytes b(header, 0x11);
+  std::memcpy(b.data(), magic, 4);
   for (int s = 0; s < 3; ++s) {
     PutU32(b, 0);
     PutU32(b, 0x00123456);

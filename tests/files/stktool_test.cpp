@@ -48,7 +48,7 @@ class StktoolTest : public ::testing::Test {
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& b) const {
     std::ofstream(Path(name), std::ios::binary)
         .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-    return "'" + Path(name) + "'";
+    return std::string("'").append(Path(name)).append("'");
   }
 
   fs::path folder_;

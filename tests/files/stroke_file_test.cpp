@@ -21,12 +21,21 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using ink::StrokeDocument;
 
-const CodecBinding& RealCodec() {
-  static auto loader = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
-  static auto codec = CodecBinding::Load(*loader);
-  if (!codec) ADD_FAILURE() << codec.ErrorText();
-  return codec.Value();
-}
+// The stroke file tests run against the real codec library of the program folder, loaded once.
+// When it cannot be loaded each test stops there with the loader's reason.
+class StrokeFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static auto loader = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
+    static const Result<CodecBinding> codec = CodecBinding::Load(*loader);
+    ASSERT_TRUE(codec.Ok()) << codec.ErrorText();
+    codec_ = &codec.Value();
+  }
+  const CodecBinding& RealCodec() const { return *codec_; }
+
+ private:
+  const CodecBinding* codec_ = nullptr;
+};
 
 class TempFolder {
  public:
@@ -112,7 +121,7 @@ TEST(CodecBinding, LoadsTheRealLibraryAndNamesWhatIsMissing) {
   EXPECT_TRUE(partial.closed);
 }
 
-TEST(StrokeFile, WritesEncodedFilesThatReadBack) {
+TEST_F(StrokeFile, WritesEncodedFilesThatReadBack) {
   TempFolder folder;
   const std::string path = folder.File("sheet.stk");
   StrokeDocument d(1024, 718);
@@ -157,7 +166,7 @@ TEST(StrokeFile, WritesEncodedFilesThatReadBack) {
   EXPECT_EQ(back.author[0], 0);
 }
 
-TEST(StrokeFile, DamagedOrUndecodableFilesAreRefused) {
+TEST_F(StrokeFile, DamagedOrUndecodableFilesAreRefused) {
   TempFolder folder;
   const std::string path = folder.File("a.stk");
   StrokeDocument d(1024, 718);
@@ -207,7 +216,7 @@ TEST(StrokeFile, DamagedOrUndecodableFilesAreRefused) {
   EXPECT_EQ(ReadStrokeFile(back, path, &RealCodec()), kReadUnknown);
 }
 
-TEST(StrokeFile, AFailedWriteLeavesTheOldFileUntouched) {
+TEST_F(StrokeFile, AFailedWriteLeavesTheOldFileUntouched) {
   TempFolder folder;
   const std::string path = folder.File("keep.stk");
   const Bytes old = {'o', 'l', 'd', ' ', 'f', 'i', 'l', 'e'};
