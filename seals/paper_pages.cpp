@@ -34,7 +34,8 @@ BackgroundImagePlacement PlaceBackgroundImage(int fit, int bw, int bh, PageView 
       const bool by_width = qi > qp;
       const double num = by_width ? w : h, den = by_width ? bw : bh;
       const double fw = bw * num / den, fh = bh * num / den;
-      p.overview = {0, 0, base::TruncToInt(fw * 0.25), base::TruncToInt(fh * 0.25)};
+      p.overview = {0, 0, base::TruncToInt(fw * ink::kOverviewScale),
+                    base::TruncToInt(fh * ink::kOverviewScale)};
       if (unzoomed)
         p.page = {0, 0, base::TruncToInt(fw), base::TruncToInt(fh)};
       else

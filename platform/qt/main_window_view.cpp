@@ -19,6 +19,10 @@ namespace zevo::platform::qt {
 
 namespace {
 
+QColor ToQColor(gfx::Color c) {
+  return QColor(gfx::RedOf(c), gfx::GreenOf(c), gfx::BlueOf(c));
+}
+
 QRect RectOf(const workspace::PanelControl& p) {
   return QRect(p.left, p.top, p.width, p.height);
 }
@@ -100,7 +104,7 @@ void MainWindowView::Sync() {
 void MainWindowView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const workspace::Panels& w = win_.panels;
-  p.fillRect(rect(), QColor(0xE8, 0xE6, 0xE1));
+  p.fillRect(rect(), ToQColor(workspace::kPanelFace));
   auto draw = [&](const gfx::Bitmap24& bm, int x, int y) {
     if (!bm.Empty()) p.drawImage(QPoint(x, y), WrapBitmap(bm));
   };

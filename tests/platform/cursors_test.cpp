@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
 
 #include "platform/qt/cursors.h"
-#include "platform/qt/qt_timer.h"
 
 using namespace zevo::platform::qt;
 
@@ -17,12 +14,6 @@ int OpaquePixels(const QImage& img) {
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) n += qAlpha(img.pixel(x, y)) > 128;
   return n;
-}
-
-void SpinFor(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 }  // namespace
@@ -52,28 +43,4 @@ TEST(Cursors, ThreeBuiltInCursorsOf32By32) {
   EXPECT_GT(near_tip, 0);
 
   EXPECT_EQ(ProgramCursor(99).shape(), Qt::ArrowCursor);
-}
-
-TEST(Timer, TicksWhileEnabledOnly) {
-  QtTimer timer(10);
-  int ticks = 0;
-  timer.SetCallback([&] { ++ticks; });
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(timer.Interval(), 10);
-  SpinFor(40);
-  EXPECT_EQ(ticks, 0);
-
-  timer.SetEnabled(true);
-  EXPECT_TRUE(timer.Enabled());
-  SpinFor(120);
-  EXPECT_GE(ticks, 3);
-
-  timer.SetEnabled(false);
-  const int stopped_at = ticks;
-  SpinFor(40);
-  EXPECT_EQ(ticks, stopped_at);
-
-  timer.SetInterval(33);
-  EXPECT_EQ(timer.Interval(), 33);
-  EXPECT_FALSE(timer.Enabled());
 }
