@@ -84,22 +84,27 @@ class SessionPlayer {
     } else if (op == "tool") {
       w_.Button1Click();
     } else if (op == "clear") {
-      w_.WriteClearExecute();
+      // The control panel opened from the play bar, "Clear", and the pen back over the page.
+      t_.Click("ShowControl");
+      t_.Click("Clear");
+      w_.ImgAMouseMove(500, 300);
+      EXPECT_FALSE(w_.panels.ControlPanel.visible);
+      EXPECT_TRUE(w_.pen.enabled);
     } else if (op == "first") {
-      w_.GotoFirstExecute();
+      t_.Click("First");
     } else if (op == "prev") {
-      w_.GotoPrevExecute();
+      t_.Click("Prev");
     } else if (op == "next") {
-      w_.GotoNextExecute();
+      t_.Click("Next");
     } else if (op == "last") {
-      w_.GotoLastExecute();
+      t_.Click("Last");
     } else if (op == "play") {
       int ticks;
       in >> ticks;
-      w_.DataPlayExecute();
+      t_.Click("Play");
       for (int i = 0; i < ticks; ++i) w_.Timer2Timer();
     } else if (op == "stop") {
-      w_.DataStopExecute();
+      t_.Click("Stop");
     } else if (op == "check") {
       std::string name;
       in >> name;

@@ -1,5 +1,7 @@
 #include "tests/support/test_window.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <random>
 
@@ -75,6 +77,16 @@ void TestWindow::Packet(double screen_x, double screen_y, std::uint32_t pressure
   p.normal_pressure = pressure;
   const std::uint32_t serial = tablet.Push(p);
   win->TabletPanelMessage(platform::WT_PACKET, serial, 0);
+}
+
+void TestWindow::Click(std::string_view region) {
+  const workspace::Region* r = workspace::RegionNamed(region);
+  ASSERT_NE(r, nullptr) << "no region " << region;
+  const workspace::PanelControl& panel =
+      r->panel == workspace::Panel::kControl ? win->panels.ControlPanel : win->panels.PlayPanel;
+  ASSERT_TRUE(panel.visible) << "the panel of " << region << " is hidden";
+  const gfx::Rect b = r->rect.Intersected({0, 0, panel.width, panel.height});
+  win->MouseDown(panel.left + (b.left + b.right) / 2, panel.top + (b.top + b.bottom) / 2);
 }
 
 void TestWindow::Stroke(const std::vector<std::pair<double, double>>& points,

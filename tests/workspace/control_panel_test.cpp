@@ -164,7 +164,8 @@ TEST(ControlPanel, HistoryButtonGoesToTheFirstStroke) {
   auto& w = *t.win;
   t.Stroke({{100, 100}, {120, 110}, {140, 130}});
   ASSERT_EQ(w.player.bar.position, 1);
-  w.ControlPanelMouseDown(677, 16);
+  w.panels.ControlPanel.visible = true;
+  t.Click("GotoFirst");
   EXPECT_EQ(w.player.bar.position, 0);
 }
 
@@ -281,7 +282,7 @@ TEST(ControlPanel, ShowControlNeedsThePenOrAReplay) {
   w.panels.ControlPanel.visible = w.panels.ZoomPanel.visible = false;
   w.stamp_dragging = false;
   w.pen.enabled = true;
-  w.PlayPanelMouseDown(864, 30);  // the play panel's button
+  t.Click("ShowControl");  // the play panel's button
   EXPECT_TRUE(w.panels.ControlPanel.visible);
   EXPECT_FALSE(w.pen.enabled);
 }
