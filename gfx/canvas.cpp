@@ -302,6 +302,7 @@ void Canvas::Polygon(std::span<const Point> points) {
 }
 
 void Canvas::FillRect(Rect r) {
+  r = r.Intersected({0, 0, target_->Width(), target_->Height()});
   if (r.Empty()) return;
   for (int y = r.top; y < r.bottom; ++y)
     PlotSpan(y, r.left, r.right - 1, brush.color, PenMode::Copy);
@@ -328,10 +329,60 @@ void Canvas::PenDot(int x, int y) {
     PlotSpan(yy, x0, x0 + pen.width - 1, pen.color, pen.mode);
 }
 
+namespace {
+
+// Clips the segment (x0, y0) -> (x1, y1) to the box [lo_x, hi_x] x [lo_y, hi_y] (Liang-Barsky);
+// false when no part of it lies inside.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double lo_x, double lo_y,
+                 double hi_x, double hi_y) {
+  double t0 = 0, t1 = 1;
+  const double dx = x1 - x0, dy = y1 - y0;
+  auto edge = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    const double r = q / p;
+    if (p < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+    return true;
+  };
+  if (!edge(-dx, x0 - lo_x) || !edge(dx, hi_x - x0) || !edge(-dy, y0 - lo_y) ||
+      !edge(dy, hi_y - y0))
+    return false;
+  const double sx = x0, sy = y0;
+  x0 = sx + t0 * dx;
+  y0 = sy + t0 * dy;
+  x1 = sx + t1 * dx;
+  y1 = sy + t1 * dy;
+  return true;
+}
+
+}  // namespace
+
 void Canvas::LineTo(int x, int y) {
   int x0 = pos_.x, y0 = pos_.y;
   pos_ = {x, y};
   const int w = std::max(pen.width, 1);
+  // A line that reaches far outside the bitmap is first cut to the part near it, so that its
+  // cost does not grow with how far away its ends lie.
+  const int m = w + 2;
+  const Rect near{-m, -m, target_->Width() + m, target_->Height() + m};
+  if (!near.Contains(x0, y0) || !near.Contains(x, y)) {
+    double ax = x0, ay = y0, bx = x, by = y;
+    if (!ClipSegment(ax, ay, bx, by, near.left, near.top, near.right, near.bottom)) return;
+    x0 = int(std::lround(ax));
+    y0 = int(std::lround(ay));
+    const int ex = int(std::lround(bx)), ey = int(std::lround(by));
+    if (ex == x0 && ey == y0) {
+      PenDot(x0, y0);
+      return;
+    }
+    x = ex;
+    y = ey;
+  }
   if ((y0 == y) != (x0 == x)) {
     // Horizontal or vertical: the square pen swept along the path is one rectangle.
     const int off = w > 1 ? w / 2 : 0;

@@ -63,12 +63,13 @@ bool ShowsBlankPage(Navigator& n) {
 void PaintEntries(Navigator& n, int from, int end, base::ProgressRun& run) {
   if (from >= end) return;
   ink::StrokeDocument& doc = n.player.Document();
+  auto next = [&](int i) { return i + 1 < end ? doc.Entry(i + 1) : nullptr; };
   ink::EntryPainter view(n.views.ViewRenderer(), n.views.ViewMap());
   ink::EntryPainter overview(n.views.OverviewRenderer(), n.views.OverviewMap());
   if (end - from <= kParallelEntries) {
     for (int i = from; i < end; ++i) {
-      view.Draw(*doc.Entry(i));
-      overview.Draw(*doc.Entry(i));
+      view.Draw(*doc.Entry(i), next(i));
+      overview.Draw(*doc.Entry(i), next(i));
       run.Step();
     }
     view.Flush();
@@ -78,7 +79,7 @@ void PaintEntries(Navigator& n, int from, int end, base::ProgressRun& run) {
   std::exception_ptr failure;
   std::thread second([&] {
     try {
-      for (int i = from; i < end; ++i) overview.Draw(*doc.Entry(i));
+      for (int i = from; i < end; ++i) overview.Draw(*doc.Entry(i), next(i));
       overview.Flush();
     } catch (...) {
       failure = std::current_exception();
@@ -86,7 +87,7 @@ void PaintEntries(Navigator& n, int from, int end, base::ProgressRun& run) {
   });
   try {
     for (int i = from; i < end; ++i) {
-      view.Draw(*doc.Entry(i));
+      view.Draw(*doc.Entry(i), next(i));
       run.Step();
     }
     view.Flush();

@@ -85,10 +85,15 @@ void EntryPainter::TouchWork(const gfx::Rect& w) {
          CeilQuarter(w.bottom) + 1});
 }
 
-void EntryPainter::Draw(const Stroke& e) {
+void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
   if (style_.strokes_and_fills_only && e.kind != StrokeKind::Ink && e.kind != StrokeKind::Fill)
     return;
   const gfx::Color color = style_.color.value_or(e.value);
+  if (e.kind == StrokeKind::Fill) {
+    DrawFill(e, color, next);
+    return;
+  }
+  Finish();
   switch (e.kind) {
     case StrokeKind::Ink: {
       if (e.samples.empty()) return;
@@ -112,17 +117,37 @@ void EntryPainter::Draw(const Stroke& e) {
       TouchWork(to);
       break;
     }
-    case StrokeKind::Fill: {
-      r_.SetColor(color);
-      const gfx::Point seed = map_.FillSeed(e.x, e.y);
-      r_.WorkCanvas().FloodFill(seed.x, seed.y);
-      Touch({0, 0, r_.Width(), r_.Height()});
+    case StrokeKind::Fill:
       break;
-    }
   }
 }
 
+void EntryPainter::DrawFill(const Stroke& e, gfx::Color color, const Stroke* next) {
+  r_.SetColor(color);
+  Touch({0, 0, r_.Width(), r_.Height()});
+  const gfx::Point seed = map_.FillSeed(e.x, e.y);
+  if (holding_ && held_.Contains(seed.x, seed.y) && !held_.Borders(held_color_)) {
+    held_color_ = color;
+    return;
+  }
+  Finish();
+  if (next == nullptr || next->kind != StrokeKind::Fill) {
+    r_.WorkCanvas().FloodFill(seed.x, seed.y);
+    return;
+  }
+  if (!held_.Find(r_.Work(), seed.x, seed.y)) return;
+  held_color_ = color;
+  holding_ = true;
+}
+
+void EntryPainter::Finish() {
+  if (!holding_) return;
+  holding_ = false;
+  held_.Paint(r_.Work(), held_color_);
+}
+
 void EntryPainter::Flush() {
+  Finish();
   if (!dirty_.Empty()) r_.DownsampleRect(dirty_.left, dirty_.top, dirty_.right, dirty_.bottom);
   dirty_ = {};
 }

@@ -4,6 +4,7 @@
 
 #include "gfx/bitmap24.h"
 #include "gfx/canvas.h"
+#include "gfx/flood_region.h"
 #include "ink/brush_renderer.h"
 #include "ink/stroke_document.h"
 
@@ -82,11 +83,16 @@ class EntryPainter {
 
   // One entry of any kind; kinds without a drawing draw nothing. The samples are read by
   // index, not with the entry's cursor, so that two painters may walk one entry at once.
-  void Draw(const Stroke& entry);
-  // Averages what was drawn since the last flush into the target.
+  // `next`, the entry drawn after it if the caller knows it, lets a run of fills into one
+  // region be painted once.
+  void Draw(const Stroke& entry, const Stroke* next = nullptr);
+  // Completes the drawing on the work bitmap (a fill held back to join the next one).
+  void Finish();
+  // Finish, and average what was drawn since the last flush into the target.
   void Flush();
 
  private:
+  void DrawFill(const Stroke& e, gfx::Color color, const Stroke* next);
   void Touch(const gfx::Rect& target_rect) { dirty_ = dirty_.United(target_rect); }
   void TouchWork(const gfx::Rect& work_rect);
 
@@ -94,6 +100,12 @@ class EntryPainter {
   const EntryMapping& map_;
   EntryStyle style_;
   gfx::Rect dirty_;
+  // A fill not painted yet: the region it paints, and the colour the last fill of the run into
+  // that region gives it. A fill whose seed lies in the region, when the region's colour does
+  // not join it to a neighbour, paints exactly that region again, so only its colour counts.
+  gfx::FloodRegion held_;
+  gfx::Color held_color_ = 0;
+  bool holding_ = false;
 };
 
 }  // namespace zevo::ink

@@ -28,9 +28,10 @@ void DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, cons
   base::ProgressRun run(progress, model.Count(), base::kProgressLineTraceModel);
   ink::EntryPainter painter(r, map, {seals::kTraceColor, true});
   for (ink::Stroke* e = model.GotoHead(); e != nullptr; e = model.StepForward()) {
-    painter.Draw(*e);
+    painter.Draw(*e, model.Entry(model.Position()));
     run.Step();
   }
+  painter.Finish();
 }
 
 void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
@@ -43,9 +44,10 @@ void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const Sh
   for (int i = 0; i < shown; ++i) {
     const ink::Stroke* e = live.Entry(i);
     if (e == nullptr) break;
-    painter.Draw(*e);
+    painter.Draw(*e, i + 1 < shown ? live.Entry(i + 1) : nullptr);
     run.Step();
   }
+  painter.Finish();
 }
 
 std::optional<gfx::Bitmap24> MakeTile(const gfx::Bitmap24& background, int tile_w, int tile_h,

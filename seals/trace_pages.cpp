@@ -29,8 +29,9 @@ void RebuildTracePages(const BackgroundView& background, const gfx::Bitmap24& pa
   ink::EntryPainter overview(overview_renderer, overview_map, style);
   base::ProgressRun run(progress, trace_model.Count(), base::kProgressLineTraceModel);
   for (ink::Stroke* e = trace_model.GotoHead(); e != nullptr; e = trace_model.StepForward()) {
-    page.Draw(*e);
-    overview.Draw(*e);
+    const ink::Stroke* next = trace_model.Entry(trace_model.Position());
+    page.Draw(*e, next);
+    overview.Draw(*e, next);
     run.Step();
   }
   page.Flush();

@@ -187,3 +187,58 @@ TEST(Canvas, StretchDrawLeavesOutTheTransparentColour) {
 
 }  // namespace
 }  // namespace zevo::gfx
+
+namespace zevo::gfx {
+namespace {
+
+// Shapes that reach far outside the bitmap cost what their visible part costs and draw the
+// same visible pixels as their near part.
+TEST(Canvas, FarAwayShapesAreCutToTheBitmapFirst) {
+  Bitmap24 bm(64, 48, kWhite);
+  Canvas c(bm);
+  c.pen = {kBlack, 1, PenMode::Copy};
+  c.brush = {kBlack, BrushStyle::Solid};
+  // A line from inside to far outside: the pixels near its start are those of the line to a
+  // nearby point on the same ray.
+  c.MoveTo(5, 10);
+  c.LineTo(5 + 100000000, 10 + 50000000);
+  Bitmap24 near(64, 48, kWhite);
+  Canvas n(near);
+  n.pen = c.pen;
+  n.MoveTo(5, 10);
+  n.LineTo(5 + 200, 10 + 100);
+  int differing = 0;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) differing += bm.Pixel(x, y) != near.Pixel(x, y);
+  EXPECT_LE(differing, 4);
+  EXPECT_EQ(bm.Pixel(5, 10), kBlack);
+  EXPECT_EQ(bm.Pixel(45, 30), kBlack);
+  // Wholly outside: nothing; the position still moves.
+  const Bitmap24 before = bm;
+  c.MoveTo(-100000000, -5);
+  c.LineTo(100000000, -7);
+  c.LineTo(100000000, 100000000);
+  EXPECT_TRUE(bm.SamePixels(before));
+  EXPECT_EQ(c.Position(), (Point{100000000, 100000000}));
+  // A vertical line of a wide pen across the whole range of int rows.
+  c.pen.width = 3;
+  c.MoveTo(30, -(1 << 30));
+  c.LineTo(30, 1 << 30);
+  EXPECT_EQ(bm.Pixel(30, 0), kBlack);
+  EXPECT_EQ(bm.Pixel(31, 47), kBlack);
+  // Rectangles and ellipses far larger than the bitmap.
+  c.brush.color = 0x0000FF;
+  c.FillRect({-(1 << 30), -(1 << 30), 1 << 30, 1 << 30});
+  EXPECT_EQ(bm.Pixel(63, 47), 0x0000FFu);
+  c.brush.color = 0x00FF00;
+  c.pen.color = 0x00FF00;
+  c.Ellipse(-(1 << 27), -(1 << 27), 1 << 27, 1 << 27);
+  EXPECT_EQ(bm.Pixel(0, 0), 0x00FF00u);
+  const Point far_quad[4] = {{-(1 << 27), 0}, {1 << 27, 10}, {1 << 27, 20}, {-(1 << 27), 30}};
+  c.brush.color = c.pen.color = 0xFF0000;
+  c.Polygon(far_quad);
+  EXPECT_EQ(bm.Pixel(32, 15), 0xFF0000u);
+}
+
+}  // namespace
+}  // namespace zevo::gfx
