@@ -1,5 +1,6 @@
 #include "platform/posix/settings_file.h"
 
+#include "base/byte_io.h"
 #include "platform/utf8.h"
 
 #include <fcntl.h>
@@ -128,10 +129,9 @@ std::optional<SettingsFileEntry> ParseLine(std::string_view line) {
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
     if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
       return std::nullopt;
-    auto u = std::uint32_t(v);
     entry.value.type = SettingType::Integer;
-    entry.value.bytes = {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF),
-                         char((u >> 24) & 0xFF)};
+    entry.value.bytes.assign(4, '\0');
+    base::StoreU32LE(reinterpret_cast<std::uint8_t*>(entry.value.bytes.data()), std::uint32_t(v));
   } else if (type == "text") {
     auto text = DecodeQuoted(line, i);
     if (!text) return std::nullopt;
@@ -297,8 +297,8 @@ std::optional<std::string> FormatSettingLine(std::string_view name, const Stored
   std::string line(name);
   if (value.type == SettingType::Integer) {
     if (value.bytes.size() != 4) return std::nullopt;
-    std::uint32_t u = 0;
-    for (int k = 3; k >= 0; --k) u = (u << 8) | (unsigned char)value.bytes[std::size_t(k)];
+    const std::uint32_t u =
+        base::LoadU32LE(reinterpret_cast<const std::uint8_t*>(value.bytes.data()));
     char buf[16];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::int32_t(u));
     (void)ec;
