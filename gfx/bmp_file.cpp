@@ -1,18 +1,12 @@
 #include "gfx/bmp_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "base/byte_io.h"
+#include "platform/file_system.h"
 
 namespace zevo::gfx {
 namespace {
@@ -160,10 +154,6 @@ void DecodeRle(std::span<const std::uint8_t> d, const Layout& l, const Palette& 
       i += bytes + (bytes & 1);
     }
   }
-}
-
-std::string Errno(int e) {
-  return std::strerror(e);
 }
 
 }  // namespace
@@ -389,116 +379,24 @@ std::vector<std::uint8_t> EncodeBmp(const Bitmap24& bitmap) {
 }
 
 bool SaveBmpFile(const Bitmap24& bitmap, const std::string& path, std::string* error) {
-  return ReplaceFileContents(
-      path,
-      [&bitmap](const ByteSink& sink, std::string*) {
+  const Result<bool> saved = platform::DefaultFileSystem().ReplaceFileAtomically(
+      path, [&bitmap](const ByteSink& sink, std::string&) {
         WriteBmp(bitmap, sink);
         return true;
-      },
-      error);
+      });
+  if (!saved && error) *error = saved.ErrorText();
+  return saved.Ok();
 }
 
 Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path) {
-  using R = Result<std::vector<std::uint8_t>>;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return R::Error("cannot open " + path + ": " + Errno(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int e = errno;
-    ::close(fd);
-    return R::Error("cannot read " + path + ": " + Errno(e));
+  platform::FileError why = platform::FileError::kNone;
+  Result<std::vector<std::uint8_t>> bytes =
+      platform::DefaultFileSystem().ReadWholeFile(path, kMaxFileBytes, &why);
+  if (why == platform::FileError::kTooLarge) {
+    return Result<std::vector<std::uint8_t>>::Error("cannot read " + path +
+                                                    ": too large for a picture");
   }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return R::Error("cannot read " + path + ": not a regular file");
-  }
-  if (std::uint64_t(st.st_size) > kMaxFileBytes) {
-    ::close(fd);
-    return R::Error("cannot read " + path + ": too large for a picture");
-  }
-  std::vector<std::uint8_t> bytes(std::size_t(st.st_size));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int e = errno;
-      ::close(fd);
-      return R::Error("cannot read " + path + ": " + Errno(e));
-    }
-    if (n == 0) break;  // the file shrank while being read
-    done += std::size_t(n);
-  }
-  ::close(fd);
-  bytes.resize(done);
   return bytes;
-}
-
-bool ReplaceFileContents(const std::string& path,
-                         const std::function<bool(const ByteSink&, std::string*)>& produce,
-                         std::string* error) {
-  auto fail = [error](std::string message) {
-    if (error) *error = std::move(message);
-    return false;
-  };
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return fail("cannot create a file beside " + path + ": " + Errno(errno));
-
-  // A replaced file keeps its permissions.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
-
-  int write_errno = 0;
-  const ByteSink sink = [fd, &write_errno](const std::uint8_t* data, std::size_t n) {
-    while (n > 0 && write_errno == 0) {
-      const ssize_t w = ::write(fd, data, n);
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) {
-        write_errno = w < 0 ? errno : EIO;
-        return;
-      }
-      data += w;
-      n -= std::size_t(w);
-    }
-  };
-  auto abandon = [&](std::string message) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return fail(std::move(message));
-  };
-
-  std::string produce_error;
-  if (!produce(sink, &produce_error)) {
-    return abandon(produce_error.empty() ? "cannot write " + path : produce_error);
-  }
-  if (write_errno != 0) return abandon("cannot write " + path + ": " + Errno(write_errno));
-  if (::fsync(fd) != 0) return abandon("cannot write " + path + ": " + Errno(errno));
-  if (::close(fd) != 0) {
-    const int e = errno;
-    ::unlink(temp.c_str());
-    return fail("cannot write " + path + ": " + Errno(e));
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(temp.c_str());
-    return fail("cannot replace " + path + ": " + Errno(e));
-  }
-  // Make the rename itself durable; a failure here no longer endangers either file.
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
 }
 
 }  // namespace zevo::gfx
