@@ -219,13 +219,13 @@ class PosixFileSystem final : public FileSystem {
     if (!resolved) return R::Error(resolved.ErrorText());
     const std::string& target = resolved.Value();
 
-    // The temporary file is private until its bits are set, so that nobody can open it in
-    // between and read a file meant to be private.
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
       return R::Error("cannot replace " + path + ": " + Reason(EISDIR));
     const bool replaces = exists && S_ISREG(old.st_mode);
+    // A file meant to be private must not be opened by others while it is more open than its
+    // final bits; a new file with the default bits has nothing stricter to wait for.
     const bool private_first = mode >= 0 || replaces;
     TempFile temp;
     if (!temp.Create(target, private_first ? 0600 : 0666)) {
