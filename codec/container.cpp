@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/byte_io.h"
 #include "codec/zevo_codec.h"
 
 namespace zevo::codec {
@@ -23,7 +24,7 @@ void WriteHeader(std::uint8_t* p, const Header& h) {
   p[5] = h.flags;
   p[6] = std::uint8_t(h.method);
   p[7] = 0;
-  for (int i = 0; i < 4; ++i) p[8 + i] = std::uint8_t(h.plain_length >> (8 * i));
+  base::StoreU32LE(p + 8, h.plain_length);
 }
 
 int ReadHeader(std::span<const std::uint8_t> in, Header& h) {
@@ -35,8 +36,7 @@ int ReadHeader(std::span<const std::uint8_t> in, Header& h) {
   }
   h.flags = in[5];
   h.method = Method(in[6]);
-  h.plain_length = std::uint32_t(in[8]) | (std::uint32_t(in[9]) << 8) |
-                   (std::uint32_t(in[10]) << 16) | (std::uint32_t(in[11]) << 24);
+  h.plain_length = base::LoadU32LE(in.data() + 8);
   if ((h.flags & kFlagSealed) != 0 && in.size() < kHeaderBytes + kNonceBytes + kTagBytes) {
     return ZEVO_CODEC_NOT_ENCODED;
   }

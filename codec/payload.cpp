@@ -5,35 +5,11 @@
 #include <cstring>
 #include <memory>
 
+#include "base/byte_io.h"
 #include "codec/stroke_planes.h"
 
 namespace zevo::codec {
 namespace {
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
-}
-
-// A reader over untrusted bytes: every take is checked against what remains.
-struct Cursor {
-  std::span<const std::uint8_t> data;
-  std::size_t pos = 0;
-
-  bool U32(std::uint32_t& v) {
-    if (data.size() - pos < 4) return false;
-    const std::uint8_t* p = data.data() + pos;
-    v = std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-        (std::uint32_t(p[3]) << 24);
-    pos += 4;
-    return true;
-  }
-  bool Bytes(std::size_t n, std::span<const std::uint8_t>& out) {
-    if (data.size() - pos < n) return false;
-    out = data.subspan(pos, n);
-    pos += n;
-    return true;
-  }
-};
 
 struct CCtxFree {
   void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
@@ -74,15 +50,15 @@ bool BuildPlanesPayload(ZSTD_CCtx* cctx, std::span<const std::uint8_t> plain, in
     }
   }
   payload.clear();
-  PutU32(payload, std::uint32_t(planes.rest.size()));
-  PutU32(payload, planes.sample_count);
-  payload.insert(payload.end(), planes.orders.begin(), planes.orders.end());
+  base::ByteWriter out(payload);
+  out.WriteU32(std::uint32_t(planes.rest.size()));
+  out.WriteU32(planes.sample_count);
+  out.WriteBytes(planes.orders);
   auto stream = [&](const std::vector<std::uint8_t>& bytes) {
-    const std::size_t at = payload.size();
-    PutU32(payload, 0);
+    const std::size_t at = out.Size();
+    out.WriteU32(0);  // the frame's length, known once it is there
     if (!AppendFrame(cctx, bytes, level, payload)) return false;
-    const auto length = std::uint32_t(payload.size() - at - 4);
-    for (int i = 0; i < 4; ++i) payload[at + std::size_t(i)] = std::uint8_t(length >> (8 * i));
+    out.PutU32At(at, std::uint32_t(out.Size() - at - 4));
     return true;
   };
   if (!stream(planes.rest)) return false;
@@ -93,22 +69,22 @@ bool BuildPlanesPayload(ZSTD_CCtx* cctx, std::span<const std::uint8_t> plain, in
 }
 
 bool ExpandPlanesPayload(std::span<const std::uint8_t> payload, std::span<std::uint8_t> out) {
-  Cursor in{payload};
+  base::ByteReader in(payload);
   StrokePlanes planes;
   std::uint32_t rest_length = 0;
-  std::span<const std::uint8_t> orders;
-  if (!in.U32(rest_length) || !in.U32(planes.sample_count) || !in.Bytes(4, orders)) return false;
+  if (!in.ReadU32(rest_length) || !in.ReadU32(planes.sample_count) || !in.ReadInto(planes.orders)) {
+    return false;
+  }
   // The sizes must add up to the plain length before anything is allocated.
   if (std::uint64_t(rest_length) + 16 * std::uint64_t(planes.sample_count) != out.size()) {
     return false;
   }
-  std::memcpy(planes.orders.data(), orders.data(), 4);
   std::unique_ptr<ZSTD_DCtx, DCtxFree> dctx(ZSTD_createDCtx());
   if (!dctx) return false;
   auto stream = [&](std::vector<std::uint8_t>& into, std::size_t size) {
     std::uint32_t length = 0;
     std::span<const std::uint8_t> frame;
-    if (!in.U32(length) || !in.Bytes(length, frame)) return false;
+    if (!in.ReadU32(length) || !in.ReadBytes(length, frame)) return false;
     into.resize(size);
     return ExpandFrame(dctx.get(), frame, into);
   };
@@ -116,7 +92,7 @@ bool ExpandPlanesPayload(std::span<const std::uint8_t> payload, std::span<std::u
   for (auto& p : planes.planes) {
     if (!stream(p, planes.sample_count)) return false;
   }
-  return in.pos == payload.size() && JoinStrokeLayout(planes, out);
+  return in.Remaining() == 0 && JoinStrokeLayout(planes, out);
 }
 
 }  // namespace

@@ -2,22 +2,12 @@
 
 #include <cstring>
 
+#include "base/byte_io.h"
+
 namespace zevo::codec {
 namespace {
 
 constexpr std::size_t kSampleBytes = 16;
-
-std::uint32_t LoadU32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
-}
-
-void StoreU32(std::uint8_t* p, std::uint32_t v) {
-  p[0] = std::uint8_t(v);
-  p[1] = std::uint8_t(v >> 8);
-  p[2] = std::uint8_t(v >> 16);
-  p[3] = std::uint8_t(v >> 24);
-}
 
 std::size_t HeaderSize(const std::uint8_t* magic) {
   if (std::memcmp(magic, "Zvr3", 4) == 0) return 556;
@@ -48,10 +38,10 @@ bool WalkLayout(std::size_t length, Side& side) {
     if (length - pos < 8) return take(length - pos);
     const std::size_t head = pos;
     if (!take(8)) return false;
-    switch (LoadU32(side.At(head))) {
+    switch (base::LoadU32LE(side.At(head))) {
       case 0: {  // ink: n, then n samples
         if (!take(4)) return false;
-        const std::uint32_t n = LoadU32(side.At(head + 8));
+        const std::uint32_t n = base::LoadU32LE(side.At(head + 8));
         if (n > (length - pos) / kSampleBytes || !side.Samples(n)) return false;
         pos += std::size_t(n) * kSampleBytes;
         break;
@@ -59,13 +49,13 @@ bool WalkLayout(std::size_t length, Side& side) {
       case 1:    // picture: x, y, L, L bytes
       case 5: {  // background: a, b, L, L bytes
         if (!take(12)) return false;
-        if (!take(LoadU32(side.At(head + 16)))) return false;
+        if (!take(base::LoadU32LE(side.At(head + 16)))) return false;
         break;
       }
       case 2: {  // stamp: x, y, w, h, P, H, P / 8 * H bytes
         if (!take(24)) return false;
-        const auto p = std::int32_t(LoadU32(side.At(head + 24)));
-        const auto h = std::int32_t(LoadU32(side.At(head + 28)));
+        const auto p = std::int32_t(base::LoadU32LE(side.At(head + 24)));
+        const auto h = std::int32_t(base::LoadU32LE(side.At(head + 28)));
         if (p < 0 || h < 0) return false;
         const std::uint64_t bytes = std::uint64_t(p / 8) * std::uint64_t(h);
         if (bytes > length - pos || !take(std::size_t(bytes))) return false;
@@ -129,7 +119,7 @@ struct SplitSide {
   bool Samples(std::uint32_t n) {
     for (std::uint32_t i = 0; i < n; ++i, pos += kSampleBytes) {
       for (int f = 0; f < StrokePlanes::kFields; ++f) {
-        fields[std::size_t(f)].push_back(LoadU32(plain.data() + pos + 4 * std::size_t(f)));
+        fields[std::size_t(f)].push_back(base::LoadU32LE(plain.data() + pos + 4 * std::size_t(f)));
       }
     }
     return true;
@@ -157,7 +147,7 @@ struct JoinSide {
     if (std::size_t(n) * kSampleBytes > out.size() - pos) return false;
     for (std::uint32_t i = 0; i < n; ++i, ++sample, pos += kSampleBytes) {
       for (int f = 0; f < StrokePlanes::kFields; ++f) {
-        StoreU32(out.data() + pos + 4 * std::size_t(f), fields[std::size_t(f)][sample]);
+        base::StoreU32LE(out.data() + pos + 4 * std::size_t(f), fields[std::size_t(f)][sample]);
       }
     }
     return true;

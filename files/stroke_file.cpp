@@ -1,17 +1,12 @@
 #include "files/stroke_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "gfx/bmp_file.h"
+#include "platform/file_system.h"
 
 namespace zevo::files {
 namespace {
@@ -30,52 +25,25 @@ bool ValidStep(int s) {
 }
 
 int ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  std::string error;
-  const bool ok = gfx::ReplaceFileContents(
-      path,
-      [&](const gfx::ByteSink& sink, std::string*) {
-        sink(bytes.data(), bytes.size());
-        return true;
-      },
-      &error);
-  return ok ? 0 : 1;
+  return platform::DefaultFileSystem().ReplaceFileAtomically(path, bytes) ? 0 : 1;
 }
 
 // The whole file, or a read result code.
 // A file too large to be one still sets the signature it begins with.
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                   std::array<char, 4>& signature) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return kReadCannotOpen;
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return kReadCannotOpen;
-  const auto size = std::uint64_t(st.st_size);
-  if (size <= 19) return kReadUnknown;
-  std::uint8_t tag[4];
-  if (::pread(fd, tag, 4, 0) != 4) return kReadCannotOpen;
-  if (size > kMaxFileSize) {
-    std::memcpy(signature.data(), tag, 4);
-    return std::memcmp(tag, "zvRD", 4) == 0 ? kReadCannotDecode : kReadSizeMismatch;
+  platform::FileSystem& files = platform::DefaultFileSystem();
+  platform::FileError why = platform::FileError::kNone;
+  Result<std::vector<std::uint8_t>> read = files.ReadWholeFile(path, kMaxFileSize, &why);
+  if (why == platform::FileError::kTooLarge) {
+    Result<std::vector<std::uint8_t>> start = files.ReadFileStart(path, 4);
+    if (!start || start.Value().size() < 4) return kReadCannotOpen;
+    std::memcpy(signature.data(), start.Value().data(), 4);
+    return std::memcmp(signature.data(), "zvRD", 4) == 0 ? kReadCannotDecode : kReadSizeMismatch;
   }
-  try {
-    bytes.resize(std::size_t(size));
-  } catch (const std::bad_alloc&) {
-    return kReadCannotOpen;
-  }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, off_t(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += std::size_t(n);
-  }
-  // A file that shrank while being read is read as it now is.
-  bytes.resize(done);
-  return kReadOk;
+  if (!read) return kReadCannotOpen;
+  bytes = std::move(read).Value();
+  return bytes.size() <= 19 ? kReadUnknown : kReadOk;
 }
 
 }  // namespace

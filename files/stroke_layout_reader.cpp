@@ -1,64 +1,16 @@
 #include <cstring>
 #include <memory>
 
+#include "base/byte_io.h"
 #include "files/stroke_layout.h"
 #include "gfx/bmp_file.h"
 
 namespace zevo::files {
 namespace {
 
+using base::ByteReader;
 using gfx::Bitmap24;
 using ink::StrokeDocument;
-
-// Reads little-endian values from untrusted bytes; every read is checked against what
-// remains, and a failed read takes nothing.
-class LayoutReader {
- public:
-  explicit LayoutReader(std::span<const std::uint8_t> data) : data_(data) {}
-
-  std::size_t Remaining() const { return data_.size() - pos_; }
-  bool Skip(std::size_t n) {
-    if (n > Remaining()) return false;
-    pos_ += n;
-    return true;
-  }
-  bool U32(std::uint32_t& v) {
-    if (Remaining() < 4) return false;
-    const std::uint8_t* p = data_.data() + pos_;
-    v = std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-        (std::uint32_t(p[3]) << 24);
-    pos_ += 4;
-    return true;
-  }
-  bool I32(std::int32_t& v) {
-    std::uint32_t u;
-    if (!U32(u)) return false;
-    v = std::int32_t(u);
-    return true;
-  }
-  bool F32(float& f) {
-    std::uint32_t u;
-    if (!U32(u)) return false;
-    std::memcpy(&f, &u, 4);
-    return true;
-  }
-  bool Bytes(std::size_t n, std::span<const std::uint8_t>& out) {
-    if (n > Remaining()) return false;
-    out = data_.subspan(pos_, n);
-    pos_ += n;
-    return true;
-  }
-  bool Text(StrokeDocument::Text& t) {
-    std::span<const std::uint8_t> b;
-    if (!Bytes(t.size(), b)) return false;
-    std::memcpy(t.data(), b.data(), t.size());
-    return true;
-  }
-
- private:
-  std::span<const std::uint8_t> data_;
-  std::size_t pos_ = 0;
-};
 
 bool ValidSide(std::int32_t v) {
   return v >= 0 && v <= Bitmap24::kMaxSide;
@@ -66,14 +18,13 @@ bool ValidSide(std::int32_t v) {
 
 // Stored samples come back through AddSample; with step s >= 2 the s - 1 points the writer
 // left out between two stored samples are put back on the straight line between them.
-bool ReadInk(LayoutReader& in, StrokeDocument& d, std::int32_t step) {
+bool ReadInk(ByteReader& in, StrokeDocument& d, std::int32_t step) {
   std::uint32_t n = 0;
-  if (!in.U32(n) || n > in.Remaining() / 16) return false;
+  if (!in.ReadU32(n) || n > in.Remaining() / 16) return false;
   float px = 0, py = 0, pr = 0;
   for (std::uint32_t i = 0; i < n; ++i) {
-    // The count check above leaves room for every sample, so these reads cannot fail.
     float x = 0, y = 0, r = 0;
-    in.F32(x), in.F32(y), in.F32(r), in.Skip(4);
+    if (!in.ReadF32(x) || !in.ReadF32(y) || !in.ReadF32(r) || !in.Skip(4)) return false;
     if (step >= 2 && i > 0) {
       const float s = float(step);
       const float dx = (x - px) / s, dy = (y - py) / s, dr = (r - pr) / s;
@@ -88,18 +39,18 @@ bool ReadInk(LayoutReader& in, StrokeDocument& d, std::int32_t step) {
   return true;
 }
 
-std::unique_ptr<Bitmap24> ReadBmpImage(LayoutReader& in) {
+std::unique_ptr<Bitmap24> ReadBmpImage(ByteReader& in) {
   std::uint32_t length = 0;
   std::span<const std::uint8_t> image;
-  if (!in.U32(length) || !in.Bytes(length, image)) return nullptr;
+  if (!in.ReadU32(length) || !in.ReadBytes(length, image)) return nullptr;
   auto bitmap = gfx::DecodeBmp(image);
   if (!bitmap) return nullptr;
   return std::make_unique<Bitmap24>(std::move(bitmap).Value());
 }
 
-bool ReadPicture(LayoutReader& in, StrokeDocument& d) {
+bool ReadPicture(ByteReader& in, StrokeDocument& d) {
   std::int32_t x, y;
-  if (!in.I32(x) || !in.I32(y)) return false;
+  if (!in.ReadI32(x) || !in.ReadI32(y)) return false;
   auto picture = ReadBmpImage(in);
   if (!picture) return false;
   d.AddPicture(x, y, std::move(picture));
@@ -108,16 +59,17 @@ bool ReadPicture(LayoutReader& in, StrokeDocument& d) {
 
 // A 1-bit mask, rows from the top, pixel 8i + b of a row in bit b of byte i; set bits come
 // back pure red on white.
-bool ReadStamp(LayoutReader& in, StrokeDocument& d) {
+bool ReadStamp(ByteReader& in, StrokeDocument& d) {
   float x, y, w, h;
   std::int32_t p, rows;
-  if (!in.F32(x) || !in.F32(y) || !in.F32(w) || !in.F32(h) || !in.I32(p) || !in.I32(rows)) {
+  if (!in.ReadF32(x) || !in.ReadF32(y) || !in.ReadF32(w) || !in.ReadF32(h) || !in.ReadI32(p) ||
+      !in.ReadI32(rows)) {
     return false;
   }
   if (!ValidSide(p) || !ValidSide(rows) || p % 8 != 0) return false;
   const std::size_t row_bytes = std::size_t(p / 8);
   std::span<const std::uint8_t> mask;
-  if (!in.Bytes(row_bytes * std::size_t(rows), mask)) return false;
+  if (!in.ReadBytes(row_bytes * std::size_t(rows), mask)) return false;
   auto bitmap = Bitmap24::TryCreate(p, rows);
   if (!bitmap) return false;
   bitmap->Fill(gfx::kWhite);
@@ -132,27 +84,27 @@ bool ReadStamp(LayoutReader& in, StrokeDocument& d) {
   return true;
 }
 
-bool ReadFill(LayoutReader& in, StrokeDocument& d, std::uint32_t color) {
+bool ReadFill(ByteReader& in, StrokeDocument& d, std::uint32_t color) {
   float x, y;
-  if (!in.F32(x) || !in.F32(y)) return false;
+  if (!in.ReadF32(x) || !in.ReadF32(y)) return false;
   d.AddFill(color, x, y);
   return true;
 }
 
-bool ReadBackground(LayoutReader& in, StrokeDocument& d) {
+bool ReadBackground(ByteReader& in, StrokeDocument& d) {
   std::int32_t a, b;
-  if (!in.I32(a) || !in.I32(b)) return false;
+  if (!in.ReadI32(a) || !in.ReadI32(b)) return false;
   auto picture = ReadBmpImage(in);
   if (!picture) return false;
   d.AdoptBackground(std::move(picture), a, b);
   return true;
 }
 
-bool ReadRecords(LayoutReader& in, StrokeDocument& d, std::int32_t step) {
+bool ReadRecords(ByteReader& in, StrokeDocument& d, std::int32_t step) {
   // The file ends where no kind word can be read any more.
   while (in.Remaining() >= 4) {
     std::uint32_t kind, value;
-    if (!in.U32(kind) || !in.U32(value)) return false;
+    if (!in.ReadU32(kind) || !in.ReadU32(value)) return false;
     bool ok = true;
     switch (kind) {
       case 0:
@@ -200,18 +152,23 @@ int ReadStrokeLayout(StrokeDocument& d, std::span<const std::uint8_t> plain,
   } else {
     return kReadUnknown;
   }
-  LayoutReader in(plain);
-  in.Skip(4);
-  if (generation == 3) in.U32(version);
+  ByteReader in(plain);
+  std::uint32_t stored_size = 0;
+  // The 20 bytes checked above hold these.
+  if (!in.Skip(4) || (generation == 3 && !in.ReadU32(version)) || !in.ReadU32(stored_size)) {
+    return kReadUnknown;
+  }
   if ((version >> 16) != 1) return kReadMajorVersion;
   if ((version & 0xFFFF) > 3) return kReadNewerMinor;
   d.format_version = version;
 
-  std::uint32_t stored_size = 0, ignored_count = 0;
-  std::int32_t width = 0, height = 0;
-  in.U32(stored_size);
   if (stored_size != plain.size() || plain.size() < header) return kReadSizeMismatch;
-  in.U32(ignored_count), in.I32(width), in.I32(height);
+  // From here on the whole header is there.
+  std::uint32_t ignored_count = 0;
+  std::int32_t width = 0, height = 0;
+  if (!in.ReadU32(ignored_count) || !in.ReadI32(width) || !in.ReadI32(height)) {
+    return kReadSizeMismatch;
+  }
   // Paper sizes no sheet can have are damage, not a sheet.
   if (width <= 0 || height <= 0 || !ValidSide(width) || !ValidSide(height)) {
     return kReadSizeMismatch;
@@ -219,10 +176,13 @@ int ReadStrokeLayout(StrokeDocument& d, std::span<const std::uint8_t> plain,
   d.SetPaperSize(width, height);
 
   if (generation >= 2) {
-    in.Text(d.author), in.Text(d.password), in.U32(d.protection), in.I32(found.step);
-    in.I32(d.grid[0]);
     d.grid[1] = d.grid[2] = 0;
-    if (generation == 3) in.I32(d.grid[1]), in.I32(d.grid[2]);
+    if (!in.ReadInto(d.author) || !in.ReadInto(d.password) || !in.ReadU32(d.protection) ||
+        !in.ReadI32(found.step) || !in.ReadI32(d.grid[0]) ||
+        (generation == 3 && (!in.ReadI32(d.grid[1]) || !in.ReadI32(d.grid[2])))) {
+      d.Clear();
+      return kReadSizeMismatch;
+    }
   } else {
     d.author.fill(0), d.password.fill(0);
     d.protection = 0xFFFFFFFFu;

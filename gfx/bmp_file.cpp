@@ -1,16 +1,12 @@
 #include "gfx/bmp_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <limits>
+
+#include "base/byte_io.h"
+#include "platform/file_system.h"
 
 namespace zevo::gfx {
 namespace {
@@ -32,26 +28,6 @@ constexpr std::uint64_t kRlePixelsPerByte = 2048;
 // Nothing larger than the largest 32-bit picture is read into memory.
 constexpr std::uint64_t kMaxFileBytes =
     std::uint64_t(Bitmap24::kMaxSide) * Bitmap24::kMaxSide * 4 + (std::uint64_t(1) << 20);
-
-std::uint16_t U16(const std::uint8_t* p) {
-  return std::uint16_t(p[0] | (p[1] << 8));
-}
-std::uint32_t U32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
-}
-std::int32_t I32(const std::uint8_t* p) {
-  return std::int32_t(U32(p));
-}
-
-void PutU16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = std::uint8_t(v);
-  p[1] = std::uint8_t(v >> 8);
-}
-void PutU32(std::uint8_t* p, std::uint32_t v) {
-  PutU16(p, v);
-  PutU16(p + 2, v >> 16);
-}
 
 Result<Bitmap24> Fail(std::string message) {
   return Result<Bitmap24>::Error("bitmap file: " + std::move(message));
@@ -110,7 +86,7 @@ void DecodeRow(const std::uint8_t* src, std::uint8_t* dst, const Layout& l, cons
       break;
     case 16:
       for (int x = 0; x < w; ++x) {
-        const std::uint32_t v = U16(src + 2 * x);
+        const std::uint32_t v = base::LoadU16LE(src + 2 * x);
         dst[3 * x] = channels[2].Of(v);
         dst[3 * x + 1] = channels[1].Of(v);
         dst[3 * x + 2] = channels[0].Of(v);
@@ -121,7 +97,7 @@ void DecodeRow(const std::uint8_t* src, std::uint8_t* dst, const Layout& l, cons
         for (int x = 0; x < w; ++x) std::memcpy(dst + 3 * x, src + 4 * x, 3);
       } else {
         for (int x = 0; x < w; ++x) {
-          const std::uint32_t v = U32(src + 4 * x);
+          const std::uint32_t v = base::LoadU32LE(src + 4 * x);
           dst[3 * x] = channels[2].Of(v);
           dst[3 * x + 1] = channels[1].Of(v);
           dst[3 * x + 2] = channels[0].Of(v);
@@ -180,19 +156,17 @@ void DecodeRle(std::span<const std::uint8_t> d, const Layout& l, const Palette& 
   }
 }
 
-std::string Errno(int e) {
-  return std::strerror(e);
-}
-
 }  // namespace
 
 Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes) {
   const std::size_t size = bytes.size();
-  const std::uint8_t* b = bytes.data();
-  if (size < kFileHeaderSize + 4) return Fail("too short for the file header");
-  if (b[0] != 'B' || b[1] != 'M') return Fail("no \"BM\" signature");
-  const std::uint32_t off_bits = U32(b + 10);
-  const std::uint32_t info_size = U32(b + 14);
+  base::ByteReader file_header(bytes);
+  std::uint32_t off_bits = 0;
+  std::uint32_t info_size = 0;
+  if (!file_header.Skip(10) || !file_header.ReadU32(off_bits) || !file_header.ReadU32(info_size)) {
+    return Fail("too short for the file header");
+  }
+  if (bytes[0] != 'B' || bytes[1] != 'M') return Fail("no \"BM\" signature");
   if (info_size != 12 && info_size != 40 && info_size != 52 && info_size != 56 &&
       info_size != 108 && info_size != 124) {
     return Fail("unsupported info header size " + std::to_string(info_size));
@@ -203,24 +177,33 @@ Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes) {
   std::uint64_t colours_used = 0;
   std::size_t entry_size = 4;
   std::int64_t height = 0;
-  const std::uint8_t* info = b + kFileHeaderSize;
+  base::ByteReader info(bytes.subspan(kFileHeaderSize + 4, info_size - 4));
   if (info_size == 12) {
-    l.width = U16(info + 4);
-    height = U16(info + 6);
-    l.bpp = U16(info + 10);
+    std::uint16_t width16 = 0, height16 = 0, bpp = 0;
+    if (!info.ReadU16(width16) || !info.ReadU16(height16) || !info.Skip(2) || !info.ReadU16(bpp)) {
+      return Fail("the file ends inside the info header");
+    }
+    l.width = width16;
+    height = height16;
+    l.bpp = bpp;
     entry_size = 3;
     if (l.bpp != 1 && l.bpp != 4 && l.bpp != 8 && l.bpp != 24) {
       return Fail("unsupported bit count " + std::to_string(l.bpp) + " in a core header");
     }
   } else {
-    const std::int32_t width = I32(info + 4);
+    std::int32_t width = 0, height32 = 0;
+    std::uint16_t bpp = 0;
+    std::uint32_t used = 0;
+    if (!info.ReadI32(width) || !info.ReadI32(height32) || !info.Skip(2) || !info.ReadU16(bpp) ||
+        !info.ReadU32(l.compression) || !info.ReadU32(l.size_image) || !info.Skip(8) ||
+        !info.ReadU32(used)) {
+      return Fail("the file ends inside the info header");
+    }
     if (width < 0) return Fail("negative width " + std::to_string(width));
     l.width = width;
-    height = I32(info + 8);
-    l.bpp = U16(info + 14);
-    l.compression = U32(info + 16);
-    l.size_image = U32(info + 20);
-    colours_used = U32(info + 32);
+    height = height32;
+    l.bpp = bpp;
+    colours_used = used;
   }
   l.top_down = height < 0;
   if (height < 0) height = -height;
@@ -259,14 +242,13 @@ Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes) {
 
   std::size_t headers_end = kFileHeaderSize + info_size;
   if (l.compression == kBiBitfields) {
-    std::size_t at = headers_end;
-    if (info_size == 40) {
-      if (size < headers_end + 12) return Fail("the file ends inside the colour masks");
-      headers_end += 12;
-    } else {
-      at = kFileHeaderSize + 40;
+    // After a 40-byte header the masks follow it; later headers hold them.
+    const std::size_t at = info_size == 40 ? headers_end : kFileHeaderSize + 40;
+    base::ByteReader masks(bytes.subspan(at));
+    if (!masks.ReadU32(l.masks[0]) || !masks.ReadU32(l.masks[1]) || !masks.ReadU32(l.masks[2])) {
+      return Fail("the file ends inside the colour masks");
     }
-    for (int c = 0; c < 3; ++c) l.masks[c] = U32(b + at + 4 * c);
+    if (info_size == 40) headers_end += 12;
   } else if (l.bpp == 16) {
     l.masks = {0x7C00, 0x03E0, 0x001F};
   }
@@ -285,7 +267,7 @@ Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes) {
     std::uint64_t count = colours_used == 0 || colours_used > full ? full : colours_used;
     count = std::min<std::uint64_t>(count, (off_bits - headers_end) / entry_size);
     for (std::uint64_t k = 0; k < count; ++k) {
-      std::memcpy(palette[k].data(), b + headers_end + k * entry_size, 3);
+      std::memcpy(palette[k].data(), bytes.data() + headers_end + k * entry_size, 3);
     }
   }
 
@@ -350,22 +332,24 @@ void WriteBmp(const Bitmap24& bitmap, const ByteSink& sink) {
   const std::size_t image_bytes = row_bytes * std::size_t(h);
   const std::size_t header_bytes = kFileHeaderSize + kWriteInfoSize;
 
-  std::array<std::uint8_t, kFileHeaderSize + kWriteInfoSize> header{};
-  std::uint8_t* p = header.data();
-  p[0] = 'B';
-  p[1] = 'M';
-  PutU32(p + 2, std::uint32_t(header_bytes + image_bytes));
-  PutU32(p + 10, std::uint32_t(header_bytes));
-  p += kFileHeaderSize;
-  PutU32(p, kWriteInfoSize);
-  PutU32(p + 4, std::uint32_t(w));
-  PutU32(p + 8, std::uint32_t(h));
-  PutU16(p + 12, 1);
-  PutU16(p + 14, 24);
-  PutU32(p + 16, kBiRgb);
-  PutU32(p + 20, std::uint32_t(image_bytes));
-  PutU32(p + 24, kPixelsPerMetre);
-  PutU32(p + 28, kPixelsPerMetre);
+  std::vector<std::uint8_t> header;
+  header.reserve(header_bytes);
+  base::ByteWriter out(header);
+  out.WriteBytes("BM", 2);
+  out.WriteU32(std::uint32_t(header_bytes + image_bytes));
+  out.WriteU32(0);  // reserved
+  out.WriteU32(std::uint32_t(header_bytes));
+  out.WriteU32(kWriteInfoSize);
+  out.WriteI32(w);
+  out.WriteI32(h);  // positive: bottom-up
+  out.WriteU16(1);  // planes
+  out.WriteU16(24);
+  out.WriteU32(kBiRgb);
+  out.WriteU32(std::uint32_t(image_bytes));
+  out.WriteU32(kPixelsPerMetre);
+  out.WriteU32(kPixelsPerMetre);
+  out.WriteU32(0);  // colours used
+  out.WriteU32(0);  // colours important
   sink(header.data(), header.size());
   if (row_bytes == 0) return;
 
@@ -395,116 +379,24 @@ std::vector<std::uint8_t> EncodeBmp(const Bitmap24& bitmap) {
 }
 
 bool SaveBmpFile(const Bitmap24& bitmap, const std::string& path, std::string* error) {
-  return ReplaceFileContents(
-      path,
-      [&bitmap](const ByteSink& sink, std::string*) {
+  const Result<bool> saved = platform::DefaultFileSystem().ReplaceFileAtomically(
+      path, [&bitmap](const ByteSink& sink, std::string&) {
         WriteBmp(bitmap, sink);
         return true;
-      },
-      error);
+      });
+  if (!saved && error) *error = saved.ErrorText();
+  return saved.Ok();
 }
 
 Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path) {
-  using R = Result<std::vector<std::uint8_t>>;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return R::Error("cannot open " + path + ": " + Errno(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int e = errno;
-    ::close(fd);
-    return R::Error("cannot read " + path + ": " + Errno(e));
+  platform::FileError why = platform::FileError::kNone;
+  Result<std::vector<std::uint8_t>> bytes =
+      platform::DefaultFileSystem().ReadWholeFile(path, kMaxFileBytes, &why);
+  if (why == platform::FileError::kTooLarge) {
+    return Result<std::vector<std::uint8_t>>::Error("cannot read " + path +
+                                                    ": too large for a picture");
   }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return R::Error("cannot read " + path + ": not a regular file");
-  }
-  if (std::uint64_t(st.st_size) > kMaxFileBytes) {
-    ::close(fd);
-    return R::Error("cannot read " + path + ": too large for a picture");
-  }
-  std::vector<std::uint8_t> bytes(std::size_t(st.st_size));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int e = errno;
-      ::close(fd);
-      return R::Error("cannot read " + path + ": " + Errno(e));
-    }
-    if (n == 0) break;  // the file shrank while being read
-    done += std::size_t(n);
-  }
-  ::close(fd);
-  bytes.resize(done);
   return bytes;
-}
-
-bool ReplaceFileContents(const std::string& path,
-                         const std::function<bool(const ByteSink&, std::string*)>& produce,
-                         std::string* error) {
-  auto fail = [error](std::string message) {
-    if (error) *error = std::move(message);
-    return false;
-  };
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return fail("cannot create a file beside " + path + ": " + Errno(errno));
-
-  // A replaced file keeps its permissions.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
-
-  int write_errno = 0;
-  const ByteSink sink = [fd, &write_errno](const std::uint8_t* data, std::size_t n) {
-    while (n > 0 && write_errno == 0) {
-      const ssize_t w = ::write(fd, data, n);
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) {
-        write_errno = w < 0 ? errno : EIO;
-        return;
-      }
-      data += w;
-      n -= std::size_t(w);
-    }
-  };
-  auto abandon = [&](std::string message) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return fail(std::move(message));
-  };
-
-  std::string produce_error;
-  if (!produce(sink, &produce_error)) {
-    return abandon(produce_error.empty() ? "cannot write " + path : produce_error);
-  }
-  if (write_errno != 0) return abandon("cannot write " + path + ": " + Errno(write_errno));
-  if (::fsync(fd) != 0) return abandon("cannot write " + path + ": " + Errno(errno));
-  if (::close(fd) != 0) {
-    const int e = errno;
-    ::unlink(temp.c_str());
-    return fail("cannot write " + path + ": " + Errno(e));
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(temp.c_str());
-    return fail("cannot replace " + path + ": " + Errno(e));
-  }
-  // Make the rename itself durable; a failure here no longer endangers either file.
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
 }
 
 }  // namespace zevo::gfx

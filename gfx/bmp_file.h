@@ -2,18 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "base/byte_io.h"
 #include "base/result.h"
 #include "gfx/bitmap24.h"
 
 namespace zevo::gfx {
 
 // Receives the bytes of a file image as they are produced, in order.
-using ByteSink = std::function<void(const std::uint8_t*, std::size_t)>;
+using ByteSink = base::ByteSink;
 
 // Windows bitmap files.
 //
@@ -43,20 +43,13 @@ Result<Bitmap24> LoadBmpFile(const std::string& path);
 // refuses.
 void WriteBmp(const Bitmap24& bitmap, const ByteSink& sink);
 std::vector<std::uint8_t> EncodeBmp(const Bitmap24& bitmap);
-// Writes a temporary file in the target's folder, flushes it to the disk and renames it over
-// path, so a failed save leaves an existing file untouched. On failure returns false and
-// sets *error (when error is not null).
+// Replaces the file at path atomically (platform::FileSystem::ReplaceFileAtomically), so a
+// failed save leaves an existing file untouched. On failure returns false and sets *error
+// (when error is not null).
 bool SaveBmpFile(const Bitmap24& bitmap, const std::string& path, std::string* error);
 
-// File helpers shared by the picture writers and readers.
-
-// The whole file; the error names the path and the reason.
+// The whole file for the picture readers, refused when it is larger than any picture could
+// be; the error names the path and the reason.
 Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path);
-// Runs produce with a sink into a temporary file beside path, then makes the temporary file
-// durable and renames it over path. produce returns false (and sets its error) to abandon
-// the file. A write error of the sink is reported after produce returns.
-bool ReplaceFileContents(const std::string& path,
-                         const std::function<bool(const ByteSink&, std::string*)>& produce,
-                         std::string* error);
 
 }  // namespace zevo::gfx

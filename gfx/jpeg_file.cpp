@@ -11,6 +11,8 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/file_system.h"
+
 namespace zevo::gfx {
 namespace {
 
@@ -296,12 +298,12 @@ std::vector<std::uint8_t> EncodeJpeg(const Bitmap24& bitmap, int quality) {
 
 bool SaveJpegFile(const Bitmap24& bitmap, const std::string& path, int quality,
                   std::string* error) {
-  return ReplaceFileContents(
-      path,
-      [&](const ByteSink& sink, std::string* produce_error) {
-        return WriteJpegChecked(bitmap, quality, sink, produce_error);
-      },
-      error);
+  const Result<bool> saved = platform::DefaultFileSystem().ReplaceFileAtomically(
+      path, [&](const ByteSink& sink, std::string& produce_error) {
+        return WriteJpegChecked(bitmap, quality, sink, &produce_error);
+      });
+  if (!saved && error) *error = saved.ErrorText();
+  return saved.Ok();
 }
 
 Result<Bitmap24> LoadPictureFile(const std::string& path) {

@@ -29,7 +29,7 @@ inline constexpr int kJpegQuality = 90;
 void WriteJpeg(const Bitmap24& bitmap, int quality, const ByteSink& sink);
 // Empty when the bitmap is empty.
 std::vector<std::uint8_t> EncodeJpeg(const Bitmap24& bitmap, int quality = kJpegQuality);
-// Same temporary-file-and-rename safety as SaveBmpFile.
+// Replaced atomically, as SaveBmpFile does.
 bool SaveJpegFile(const Bitmap24& bitmap, const std::string& path, int quality, std::string* error);
 
 // A texture or background picture: BMP when the extension, upper-cased, is ".BMP", JPEG

@@ -8,12 +8,18 @@ import pathlib
 import re
 import sys
 
+# The platform interfaces that speak of files, settings, libraries and devices lie below gfx;
+# those that speak of pictures lie above it: two layers in one folder.
+PLATFORM_OS = {"file_system.h", "hot_keys.h", "library_loader.h", "paths.h",
+               "settings_backend.h", "tablet_driver.h", "utf8.h"}
 FOLDERS = ["base", "gfx", "platform", "platform/posix", "platform/qt", "ink", "settings",
            "files", "codec", "seals", "output", "history", "input", "workspace", "app", "tools"]
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
 
 
 def folder_of(path):
+    if path.startswith("platform/") and path.count("/") == 1:
+        return "platform(os)" if path.split("/")[1] in PLATFORM_OS else "platform"
     best = None
     for f in FOLDERS:
         if (path == f or path.startswith(f + "/")) and (best is None or len(f) > len(best)):

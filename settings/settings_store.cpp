@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include "base/byte_io.h"
+
 namespace zevo::settings {
 namespace {
 
@@ -23,9 +25,8 @@ std::int32_t ReadSettingInt(const SettingsBackend& store, std::string_view name,
   // Whatever the stored type, four bytes are the integer (as a registry query would give).
   auto v = store.Read(name);
   if (!v || v->bytes.size() != 4) return default_value;
-  std::uint32_t u = 0;
-  for (int k = 3; k >= 0; --k) u = (u << 8) | static_cast<unsigned char>(v->bytes[std::size_t(k)]);
-  return static_cast<std::int32_t>(u);
+  return static_cast<std::int32_t>(
+      base::LoadU32LE(reinterpret_cast<const std::uint8_t*>(v->bytes.data())));
 }
 
 std::string ReadSettingText(const SettingsBackend& store, std::string_view name,
@@ -37,10 +38,9 @@ std::string ReadSettingText(const SettingsBackend& store, std::string_view name,
 }
 
 void WriteSettingInt(SettingsBackend& store, std::string_view name, std::int32_t value) {
-  auto u = static_cast<std::uint32_t>(value);
-  StoredSetting v{
-      SettingType::Integer,
-      {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF), char((u >> 24) & 0xFF)}};
+  StoredSetting v{SettingType::Integer, std::string(4, '\0')};
+  base::StoreU32LE(reinterpret_cast<std::uint8_t*>(v.bytes.data()),
+                   static_cast<std::uint32_t>(value));
   (void)store.Write(name, v);
 }
 

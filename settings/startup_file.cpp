@@ -1,8 +1,9 @@
 #include "settings/startup_file.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace zevo::settings {
 namespace {
@@ -68,18 +69,11 @@ StartupOptions ParseStartupFile(std::string_view content) {
 }
 
 StartupOptions ReadStartupFile(const std::string& program_folder) {
-  std::string path = program_folder + kStartupFileName;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return {};
-  std::ifstream in(path, std::ios::binary);
-  std::string content;
-  char buf[4096];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    content.append(buf, std::size_t(in.gcount()));
-    if (content.size() > kMaxStartupFileSize) return {};
-  }
-  if (in.bad()) return {};
-  return ParseStartupFile(content);
+  const Result<std::vector<std::uint8_t>> bytes = platform::DefaultFileSystem().ReadWholeFile(
+      program_folder + kStartupFileName, kMaxStartupFileSize);
+  if (!bytes) return {};
+  const std::vector<std::uint8_t>& b = bytes.Value();
+  return ParseStartupFile(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 }  // namespace zevo::settings

@@ -1,7 +1,8 @@
 #include "settings/text_file.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
+
+#include "platform/file_system.h"
 
 namespace zevo::settings {
 
@@ -23,23 +24,19 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 }
 
 Result<std::vector<std::string>> ReadTextFile(const std::string& path) {
-  std::error_code ec;
-  bool is_file = std::filesystem::is_regular_file(path, ec);
-  std::ifstream in;
-  if (is_file) in.open(path, std::ios::binary);
-  if (!is_file || !in)
-    return Result<std::vector<std::string>>::Error("Cannot open file \"" + path + "\".");
-  std::string content;
-  char buf[8192];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    content.append(buf, std::size_t(in.gcount()));
-    if (content.size() > kMaxTextFileSize)
-      return Result<std::vector<std::string>>::Error("The file \"" + path +
-                                                     "\" is too large for a text file.");
+  using R = Result<std::vector<std::string>>;
+  platform::FileError why = platform::FileError::kNone;
+  const Result<std::vector<std::uint8_t>> bytes =
+      platform::DefaultFileSystem().ReadWholeFile(path, kMaxTextFileSize, &why);
+  if (!bytes) {
+    if (why == platform::FileError::kTooLarge)
+      return R::Error("The file \"" + path + "\" is too large for a text file.");
+    if (why == platform::FileError::kReadFailed)
+      return R::Error("Cannot read file \"" + path + "\".");
+    return R::Error("Cannot open file \"" + path + "\".");
   }
-  if (in.bad())
-    return Result<std::vector<std::string>>::Error("Cannot read file \"" + path + "\".");
-  return SplitTextLines(content);
+  const std::vector<std::uint8_t>& b = bytes.Value();
+  return SplitTextLines(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 TextIndexError::TextIndexError(int line, int count)

@@ -1,5 +1,7 @@
 #include "platform/posix/settings_file.h"
 
+#include "base/byte_io.h"
+#include "platform/file_system.h"
 #include "platform/utf8.h"
 
 #include <fcntl.h>
@@ -13,6 +15,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <span>
+#include <vector>
 
 namespace zevo::platform {
 namespace {
@@ -128,10 +132,9 @@ std::optional<SettingsFileEntry> ParseLine(std::string_view line) {
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
     if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
       return std::nullopt;
-    auto u = std::uint32_t(v);
     entry.value.type = SettingType::Integer;
-    entry.value.bytes = {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF),
-                         char((u >> 24) & 0xFF)};
+    entry.value.bytes.assign(4, '\0');
+    base::StoreU32LE(reinterpret_cast<std::uint8_t*>(entry.value.bytes.data()), std::uint32_t(v));
   } else if (type == "text") {
     auto text = DecodeQuoted(line, i);
     if (!text) return std::nullopt;
@@ -192,36 +195,12 @@ enum class ReadState { Ok, Missing, Failed };
 
 ReadState ReadFile(const std::string& path, std::string& out) {
   out.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadState::Missing : ReadState::Failed;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::size_t(st.st_size) > kMaxFileSize) {
-    ::close(fd);
-    return ReadState::Failed;
-  }
-  char buf[4096];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || out.size() + std::size_t(n) > kMaxFileSize) {
-      ::close(fd);
-      return ReadState::Failed;
-    }
-    if (n == 0) break;
-    out.append(buf, std::size_t(n));
-  }
-  ::close(fd);
+  FileError why = FileError::kNone;
+  Result<std::vector<std::uint8_t>> bytes =
+      DefaultFileSystem().ReadWholeFile(path, kMaxFileSize, &why);
+  if (!bytes) return why == FileError::kNotFound ? ReadState::Missing : ReadState::Failed;
+  out.assign(bytes.Value().begin(), bytes.Value().end());
   return ReadState::Ok;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(std::size_t(n));
-  }
-  return true;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -297,8 +276,8 @@ std::optional<std::string> FormatSettingLine(std::string_view name, const Stored
   std::string line(name);
   if (value.type == SettingType::Integer) {
     if (value.bytes.size() != 4) return std::nullopt;
-    std::uint32_t u = 0;
-    for (int k = 3; k >= 0; --k) u = (u << 8) | (unsigned char)value.bytes[std::size_t(k)];
+    const std::uint32_t u =
+        base::LoadU32LE(reinterpret_cast<const std::uint8_t*>(value.bytes.data()));
     char buf[16];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::int32_t(u));
     (void)ec;
@@ -377,20 +356,9 @@ bool FileSettingsBackend::Write(std::string_view name, const StoredSetting& valu
   auto updated = UpdateSettingsFile(content, name, value);
   if (!updated) return false;
 
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());  // mode 0600
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0600) == 0 && WriteAll(fd, *updated) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  if (int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(updated->data()),
+                                            updated->size());
+  return DefaultFileSystem().ReplaceFileAtomically(path, bytes, 0600).Ok();
 }
 
 std::unique_ptr<SettingsBackend> MakeDefaultSettingsBackend() {

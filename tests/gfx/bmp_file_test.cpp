@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "gfx/bmp_file.h"
+#include "platform/file_system.h"
 #include "tests/gfx/sample_pictures.h"
 
 namespace zevo::gfx {
@@ -118,16 +119,16 @@ TEST(BmpFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
   ASSERT_TRUE(SaveBmpFile(AsymmetricPicture(), path, nullptr));
   const std::vector<std::uint8_t> before = ReadAll(path);
 
-  std::string error;
-  EXPECT_FALSE(ReplaceFileContents(
-      path,
-      [](const ByteSink& sink, std::string* e) {
+  // A writer that gives up half way.
+  const Result<bool> abandoned = platform::DefaultFileSystem().ReplaceFileAtomically(
+      path, [](const ByteSink& sink, std::string& e) {
         const std::uint8_t junk[3] = {1, 2, 3};
         sink(junk, 3);
-        *e = "gave up";
+        e = "gave up";
         return false;
-      },
-      &error));
+      });
+  EXPECT_FALSE(abandoned);
+  std::string error = abandoned.ErrorText();
   EXPECT_EQ(error, "gave up");
   EXPECT_EQ(ReadAll(path), before);
   EXPECT_EQ(folder.EntryCount(), 1u);
