@@ -417,12 +417,13 @@ void Canvas::LineTo(int x, int y) {
   }
 }
 
-void Canvas::FloodFill(int x, int y) {
+std::size_t Canvas::FloodFill(int x, int y) {
   Bitmap24& bm = *target_;
-  if (!bm.Contains(x, y)) return;
+  if (!bm.Contains(x, y)) return 0;
   const Color surface = bm.Pixel(x, y);
   const Color fill = brush.color & 0x00FFFFFF;
-  if (surface == fill) return;
+  if (surface == fill) return 0;
+  std::size_t filled = 0;
   const std::uint8_t sb = BlueOf(surface), sg = GreenOf(surface), sr = RedOf(surface);
   auto is_surface = [&](const std::uint8_t* row, int px) {
     const std::uint8_t* p = row + px * 3;
@@ -441,6 +442,7 @@ void Canvas::FloodFill(int x, int y) {
     while (l > 0 && is_surface(row, l - 1)) --l;
     while (r + 1 < w && is_surface(row, r + 1)) ++r;
     PlotSpan(s.y, l, r, fill, PenMode::Copy);
+    filled += std::size_t(r - l + 1);
     for (int ny : {s.y - 1, s.y + 1}) {
       if (ny < 0 || ny >= h) continue;
       const std::uint8_t* nrow = bm.Row(ny);
@@ -455,6 +457,7 @@ void Canvas::FloodFill(int x, int y) {
       }
     }
   }
+  return filled;
 }
 
 void Canvas::StretchCopy(Rect dest, const Bitmap24& src, Rect srcRect) {

@@ -57,7 +57,8 @@ class Canvas {
 
   // Fills the 4-connected area around (x, y) that has (x, y)'s colour with the brush colour.
   // A seed outside the bitmap does nothing. Memory is bounded by the number of pending spans.
-  void FloodFill(int x, int y);
+  // Returns the number of pixels filled.
+  std::size_t FloodFill(int x, int y);
 
   // Copies src's rectangle srcRect into dest, nearest pixel; negative extents mirror.
   void StretchCopy(Rect dest, const Bitmap24& src, Rect srcRect);

@@ -16,6 +16,7 @@ constexpr std::size_t kMaxBorderColors = 4096;
 
 bool FloodRegion::Find(const Bitmap24& bm, int x, int y) {
   spans_.clear();
+  area_ = 0;
   border_.clear();
   border_overflow_ = false;
   if (width_ != bm.Width() || height_ != bm.Height()) {
@@ -56,6 +57,7 @@ bool FloodRegion::Find(const Bitmap24& bm, int x, int y) {
     while (r + 1 < width_ && !mrow[r + 1] && is_surface(row, r + 1)) ++r;
     std::memset(mrow + l, 1, std::size_t(r - l + 1));
     spans_.push_back({s.y, l, r});
+    area_ += std::size_t(r - l + 1);
     top = std::min(top, s.y);
     bottom = std::max(bottom, s.y);
     if (l > 0 && !mrow[l - 1]) add_border(row, l - 1);

@@ -21,6 +21,8 @@ class FloodRegion {
   // would join it to that neighbour.
   bool Borders(Color c) const;
   Color Surface() const { return surface_; }
+  // The number of pixels in the region.
+  std::size_t Area() const { return area_; }
   // Paints the region in c, as a flood fill from its seed in c would.
   void Paint(Bitmap24& bm, Color c) const;
 
@@ -32,6 +34,7 @@ class FloodRegion {
   Color surface_ = 0;
   std::vector<std::uint8_t> mask_;
   std::vector<Span> spans_;
+  std::size_t area_ = 0;
   std::unordered_set<Color> border_;
   bool border_overflow_ = false;
   int mask_top_ = 0, mask_bottom_ = 0;  // rows of the mask that may be set

@@ -131,11 +131,18 @@ void EntryPainter::DrawFill(const Stroke& e, gfx::Color color, const Stroke* nex
     return;
   }
   Finish();
+  const std::size_t budget =
+      kFillWorkPerPixel * std::size_t(r_.Work().Width()) * std::size_t(r_.Work().Height());
+  if (fill_work_ >= budget) {
+    fills_left_out_ = true;
+    return;
+  }
   if (next == nullptr || next->kind != StrokeKind::Fill) {
-    r_.WorkCanvas().FloodFill(seed.x, seed.y);
+    fill_work_ += r_.WorkCanvas().FloodFill(seed.x, seed.y);
     return;
   }
   if (!held_.Find(r_.Work(), seed.x, seed.y)) return;
+  fill_work_ += 2 * held_.Area();
   held_color_ = color;
   holding_ = true;
 }

@@ -90,6 +90,12 @@ class EntryPainter {
   void Finish();
   // Finish, and average what was drawn since the last flush into the target.
   void Flush();
+  // Whether fills were left out because the painter had spent its fill work: a history of
+  // many fills over large regions costs a flood of the whole region each, and a hostile file
+  // can ask for more of them than any writer would. The work is bounded at kFillWorkPerPixel
+  // times the work bitmap's size.
+  bool FillsLeftOut() const { return fills_left_out_; }
+  static constexpr std::size_t kFillWorkPerPixel = 128;
 
  private:
   void DrawFill(const Stroke& e, gfx::Color color, const Stroke* next);
@@ -106,6 +112,8 @@ class EntryPainter {
   gfx::FloodRegion held_;
   gfx::Color held_color_ = 0;
   bool holding_ = false;
+  std::size_t fill_work_ = 0;
+  bool fills_left_out_ = false;
 };
 
 }  // namespace zevo::ink

@@ -211,9 +211,11 @@ Result<PrintedSheet> RenderPrintSheet(const PrintLayout& l, const SheetInputs& i
     const UprightMapping upright(l);
     const TurnedMapping turned(l);
     const SheetMapping& map = l.turned ? static_cast<const SheetMapping&>(turned) : upright;
-    if (in.trace_shown && in.trace_model != nullptr)
-      DrawTraceModelLayer(r, *in.trace_model, map, progress);
-    if (in.live != nullptr) DrawHistoryLayer(r, *in.live, map, progress);
+    if (in.trace_shown && in.trace_model != nullptr &&
+        !DrawTraceModelLayer(r, *in.trace_model, map, progress))
+      return R::Error(std::string("The trace model cannot be printed: ") + kTooManyFills);
+    if (in.live != nullptr && !DrawHistoryLayer(r, *in.live, map, progress))
+      return R::Error(std::string("The sheet cannot be printed: ") + kTooManyFills);
   } catch (const std::bad_alloc&) {
     return R::Error("not enough memory to print the sheet");
   }

@@ -23,7 +23,7 @@ std::string CheckWorkBitmapSize(long long w, long long h) {
   return {};
 }
 
-void DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
+bool DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
                          base::ProgressDisplay* progress) {
   base::ProgressRun run(progress, model.Count(), base::kProgressLineTraceModel);
   ink::EntryPainter painter(r, map, {seals::kTraceColor, true});
@@ -32,13 +32,14 @@ void DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, cons
     run.Step();
   }
   painter.Finish();
+  return !painter.FillsLeftOut();
 }
 
-void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
+bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
                       base::ProgressDisplay* progress) {
   // Entries are read by index so the walk cannot move the document's position.
   const int shown = live.Position();
-  if (shown <= 0) return;
+  if (shown <= 0) return true;
   base::ProgressRun run(progress, live.Count(), base::kProgressLineHistory);
   ink::EntryPainter painter(r, map);
   for (int i = 0; i < shown; ++i) {
@@ -48,6 +49,7 @@ void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const Sh
     run.Step();
   }
   painter.Finish();
+  return !painter.FillsLeftOut();
 }
 
 std::optional<gfx::Bitmap24> MakeTile(const gfx::Bitmap24& background, int tile_w, int tile_h,

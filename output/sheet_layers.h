@@ -40,12 +40,17 @@ std::string CheckWorkBitmapSize(long long target_width, long long target_height)
 // How one renderer maps paper coordinates of entries onto its target and work bitmaps.
 using SheetMapping = ink::EntryMapping;
 
+// What a sheet with more large fills than the renderer draws is refused with.
+inline constexpr const char* kTooManyFills =
+    "it has more large fills than Zevo 3 draws; it may be damaged";
+
 // The trace model, first to last, in the trace colour (Ink and Fill only); leaves the model at
-// its last entry.
-void DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
+// its last entry. False when fills were left out (ink::EntryPainter::FillsLeftOut).
+bool DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
                          base::ProgressDisplay* progress);
-// The live history up to and including the current entry; the position is unchanged.
-void DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
+// The live history up to and including the current entry; the position is unchanged. False
+// when fills were left out.
+bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
                       base::ProgressDisplay* progress);
 
 // The texture tile of tile_w x tile_h work pixels, the whole background stretched into it; only

@@ -166,9 +166,11 @@ Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInput
   if (in.grid_shown) DrawGrid(r, in.grid, width, pw);
 
   const ExportMapping map(f);
-  if (in.trace_shown && in.trace_model != nullptr)
-    DrawTraceModelLayer(r, *in.trace_model, map, nullptr);
-  if (in.live != nullptr) DrawHistoryLayer(r, *in.live, map, nullptr);
+  if (in.trace_shown && in.trace_model != nullptr &&
+      !DrawTraceModelLayer(r, *in.trace_model, map, nullptr))
+    return R::Error(std::string("The trace model cannot be drawn: ") + kTooManyFills);
+  if (in.live != nullptr && !DrawHistoryLayer(r, *in.live, map, nullptr))
+    return R::Error(std::string("The sheet cannot be drawn: ") + kTooManyFills);
 
   r.DownsampleAll();
   renderer.reset();
