@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "fuzz/render/harness.h"
 #include "history/navigation.h"
 #include "history/replay.h"
 #include "output/sheet_picture.h"
+#include "tests/support/fuzz_inputs.h"
 #include "tests/support/hostile_documents.h"
 
 namespace zevo {
@@ -86,6 +88,27 @@ TEST(HostileDocuments, NavigateAndReplay) {
       EXPECT_EQ(views.Page().Pixel(512, 359), 0x0000FFu);  // the last fill's colour
       EXPECT_EQ(views.Page().Pixel(5, 5), gfx::kWhite);
     }
+  }
+}
+
+}  // namespace
+}  // namespace zevo
+
+namespace zevo {
+namespace {
+
+// The corpora of the fuzz targets that render and replay what a file holds.
+TEST(FuzzInputs, SheetPicturesOfStrokeFiles) {
+  for (const test::FuzzInput& input : test::FuzzInputs("fuzz_render_sheet")) {
+    SCOPED_TRACE(input.name);
+    fuzz::RenderSheet(input.bytes);
+  }
+}
+
+TEST(FuzzInputs, NavigationAndReplayOfStrokeFiles) {
+  for (const test::FuzzInput& input : test::FuzzInputs("fuzz_navigate")) {
+    SCOPED_TRACE(input.name);
+    fuzz::Navigate(input.bytes);
   }
 }
 
