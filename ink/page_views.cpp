@@ -28,24 +28,12 @@ void PageViews::ToPaper(float vx, float vy, float& px, float& py) const {
   py = vy / transform_.z + transform_.oy;
 }
 
-StrokeSample PageViews::BeginStroke(ViewPoint p, gfx::Color color, bool contour) {
-  view_->SetColor(color);
-  overview_r_->SetColor(color);
-  if (contour)
+StrokeSample PageViews::PenSample(ViewPoint p, bool begin, bool contour) {
+  if (begin && contour)
     view_->BeginAtWithContour(p.x, p.y, p.radius);
-  else
+  else if (begin)
     view_->BeginAt(p.x, p.y, p.radius);
-  StrokeSample s;
-  ToPaper(p.x, p.y, s.x, s.y);
-  s.radius = p.radius / transform_.z;
-  float ox, oy, orad;
-  overview_map_.Sample(s, ox, oy, orad);
-  overview_r_->BeginAt(ox, oy, orad);
-  return s;
-}
-
-StrokeSample PageViews::ContinueStroke(ViewPoint p, bool contour) {
-  if (contour)
+  else if (contour)
     view_->LineToWithContour(p.x, p.y, p.radius);
   else
     view_->LineTo(p.x, p.y, p.radius);
@@ -54,9 +42,22 @@ StrokeSample PageViews::ContinueStroke(ViewPoint p, bool contour) {
   s.radius = p.radius / transform_.z;
   float ox, oy, orad;
   overview_map_.Sample(s, ox, oy, orad);
-  overview_r_->LineTo(ox, oy, orad);
-  pending_ = true;
+  if (begin)
+    overview_r_->BeginAt(ox, oy, orad);
+  else
+    overview_r_->LineTo(ox, oy, orad);
   return s;
+}
+
+StrokeSample PageViews::BeginStroke(ViewPoint p, gfx::Color color, bool contour) {
+  view_->SetColor(color);
+  overview_r_->SetColor(color);
+  return PenSample(p, true, contour);
+}
+
+StrokeSample PageViews::ContinueStroke(ViewPoint p, bool contour) {
+  pending_ = true;
+  return PenSample(p, false, contour);
 }
 
 void PageViews::FillAt(float paper_x, float paper_y, gfx::Color color) {

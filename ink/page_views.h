@@ -69,6 +69,10 @@ class PageViews {
   bool TakeChanged() { return std::exchange(changed_, false); }
 
  private:
+  // Draws a pen sample on both views (the first of a stroke, or the next) and returns it in
+  // paper coordinates.
+  StrokeSample PenSample(ViewPoint p, bool begin, bool contour);
+
   gfx::Bitmap24 page_;
   gfx::Bitmap24 overview_;
   std::unique_ptr<BrushRenderer> view_;
