@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 #include "files/codec_binding.h"
@@ -25,12 +26,22 @@ using Bytes = std::vector<std::uint8_t>;
 using ink::StrokeDocument;
 using namespace std::chrono_literals;
 
-const CodecBinding& RealCodec() {
-  static auto loader = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
-  static const Result<CodecBinding> codec = CodecBinding::Load(*loader);
-  if (!codec) ADD_FAILURE() << codec.ErrorText();
-  return codec.Value();
-}
+// The real codec library of the program folder, loaded for each test and released after it:
+// a later test in the same process must be able to find it not loaded.
+class WithCodec : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    loader_ = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
+    auto loaded = CodecBinding::Load(*loader_);
+    ASSERT_TRUE(loaded.Ok()) << loaded.ErrorText();
+    codec_.emplace(std::move(loaded).Value());
+  }
+  const CodecBinding& RealCodec() const { return *codec_; }
+
+ private:
+  std::unique_ptr<platform::LibraryLoader> loader_;
+  std::optional<CodecBinding> codec_;
+};
 
 class ScopedEnv {
  public:
@@ -103,6 +114,8 @@ void ExpectSameEntries(const StrokeDocument& a, const StrokeDocument& b) {
   }
 }
 
+using RecoveryFiles = WithCodec;
+
 TEST(RecoveryFolder, FollowsTheEnvironment) {
   {
     ScopedEnv state("ZEVO3_STATE_DIR", "/tmp/somewhere");
@@ -127,7 +140,7 @@ TEST(RecoveryFolder, FollowsTheEnvironment) {
   EXPECT_FALSE(RecoveryFile(DefaultStateFolder()).Enabled());
 }
 
-TEST(RecoveryFile, KeepsEveryEntryAndThePositionAndLeavesTheHistoryAsItWas) {
+TEST_F(RecoveryFiles, KeepsEveryEntryAndThePositionAndLeavesTheHistoryAsItWas) {
   TempFolder tmp;
   // The folder is made on first use, parents and all, for the writer's eyes only.
   const RecoveryFile file((tmp.Path() / "a" / "Zevo3").string());
@@ -194,7 +207,7 @@ TEST(RecoveryFile, KeepsEveryEntryAndThePositionAndLeavesTheHistoryAsItWas) {
   EXPECT_FALSE(fs::exists(file.Path()));
 }
 
-TEST(RecoveryFile, RefusesWhatIsDamagedOrNotSealed) {
+TEST_F(RecoveryFiles, RefusesWhatIsDamagedOrNotSealed) {
   TempFolder tmp;
   const RecoveryFile file(tmp.Path().string());
   StrokeDocument d(ink::kPageWidth, ink::kPageHeight);
@@ -234,7 +247,7 @@ TEST(RecoveryFile, RefusesWhatIsDamagedOrNotSealed) {
   EXPECT_EQ(back.Count(), 2);
 }
 
-TEST(RecoveryFile, SetAsideReplacesTheOlderOneAndMissingFilesAreNoError) {
+TEST_F(RecoveryFiles, SetAsideReplacesTheOlderOneAndMissingFilesAreNoError) {
   TempFolder tmp;
   const RecoveryFile file(tmp.Path().string() + "/");
   EXPECT_EQ(file.Path(), (tmp.Path() / "recovery.stk").string());
@@ -329,7 +342,7 @@ TEST(RecoveryKeeper, SeesEveryKindOfChangeToTheHistory) {
   EXPECT_FALSE(changed());
 }
 
-class RecoveryPart : public ::testing::Test {
+class RecoveryPart : public WithCodec {
  protected:
   TempFolder tmp;
   FakeClock clock;
