@@ -1,12 +1,14 @@
 #include "app/zevo3_win.h"
 
 #include "files/codec_binding.h"
+#include "files/stroke_layout.h"
 #include "gfx/canvas.h"
 #include "history/replay.h"
 #include "platform/hot_keys.h"
 #include "platform/settings_backend.h"
 #include "platform/tablet_driver.h"
 #include "platform/text_painter.h"
+#include "platform/ui.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 
@@ -68,7 +70,8 @@ void DrawCalibrationTarget(gfx::Bitmap24& target, platform::TextPainter* text,
 
 }  // namespace
 
-TZevo3Win::TZevo3Win(const Environment& e) : env(e), player(ink::kPageWidth, ink::kPageHeight) {}
+TZevo3Win::TZevo3Win(const Environment& e)
+    : env(e), player(ink::kPageWidth, ink::kPageHeight), recovery(files::DefaultStateFolder()) {}
 
 TZevo3Win::~TZevo3Win() {
   // The tablet goes first; the parts release the rest, the codec last.
@@ -175,6 +178,7 @@ void TZevo3Win::Settle() {
     shown_bar_ = player.bar;
   }
   if (views.TakeChanged()) MarkDirty(kDirtyImgA | kDirtyImgZoom);
+  recovery.Watch(Document());
 }
 
 int TZevo3Win::StoredReplayRate() const {
@@ -183,7 +187,33 @@ int TZevo3Win::StoredReplayRate() const {
                                   history::kDefaultReplayRate);
 }
 
-void TZevo3Win::FormCreate() {}
+void TZevo3Win::FormCreate() {
+  OfferRecovery();
+}
+
+void TZevo3Win::OfferRecovery() {
+  if (!codec || Document().Count() != 0) return;
+  if (recovery.FindWriting(*codec) == 0) return;
+  if (env.ui == nullptr) return;
+  if (!env.ui->AskOkCancel(files::kRecoveryCaption, files::kRestoreQuestion)) {
+    recovery.SetAside();
+    return;
+  }
+  if (recovery.Restore(Document(), *codec) != files::kReadOk) {
+    // The bytes were read a moment ago; only memory can fail here. The file stays.
+    env.ui->MessageBox(files::kRestoreFailed);
+    return;
+  }
+  player.ClearPartialStroke();
+  player.bar.min = 0;
+  player.bar.max = Document().Count();
+  player.SetPosition(Document().Position());
+  FullRedraw();
+}
+
+void TZevo3Win::ShowRecoveryFailure(const std::string& text) {
+  if (!text.empty() && env.ui) env.ui->MessageBox(text);
+}
 
 void TZevo3Win::FormActivate() {
   player.replaying = false;
@@ -196,6 +226,8 @@ void TZevo3Win::FormActivate() {
 }
 
 void TZevo3Win::FormDeactivate() {
+  // The timer stops until the window is active again: what it would write goes now.
+  if (codec) ShowRecoveryFailure(recovery.WriteNow(Document(), *codec));
   pen.enabled = false;
   timer1_enabled = false;
   if (env.hot_keys) env.hot_keys->UnregisterProgramHotKeys();
@@ -214,10 +246,15 @@ void TZevo3Win::FormResize(int width, int height) {
   MarkDirty(kDirtyLayout);
 }
 
-void TZevo3Win::FormCloseQuery() {}
+void TZevo3Win::FormCloseQuery() {
+  // Nothing is shown while the window closes (the session may be ending); a failure was told
+  // when the timer met it.
+  if (codec) recovery.WriteNow(Document(), *codec);
+}
 
 void TZevo3Win::Timer1Timer() {
   if (views.TakePending()) MarkDirty(kDirtyImgA | kDirtyImgZoom);
+  if (codec) ShowRecoveryFailure(recovery.Tick(Document(), *codec));
 }
 
 void TZevo3Win::Timer2Timer() {

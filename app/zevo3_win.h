@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "files/recovery.h"
 #include "history/history_player.h"
 #include "history/navigation.h"
 #include "ink/page_views.h"
@@ -60,11 +61,15 @@ class TZevo3Win {
   TZevo3Win& operator=(const TZevo3Win&) = delete;
 
   // Form events.
-  void FormCreate();  // the command line, once after construction
+  // Once after construction: the command line (not read yet) and, without a stroke file on it,
+  // the offer to restore the writing an earlier run left unsaved.
+  void FormCreate();
   void FormActivate();
   void FormDeactivate();
   void FormResize(int client_width, int client_height);
-  void FormCloseQuery();  // the close-time work; the close is never refused
+  // The close-time work: unsaved writing goes to the recovery file. The close is never refused
+  // and asks nothing.
+  void FormCloseQuery();
 
   // Timers: the view calls these while the timers are enabled.
   void Timer1Timer();
@@ -130,6 +135,8 @@ class TZevo3Win {
   workspace::Panels panels;
   workspace::ZoomView zoom;
   std::unique_ptr<files::CodecBinding> codec;
+  // The live history on the disk while it is not saved, in the user's state folder.
+  files::Recovery recovery;
   // Export size and the close-time output of the command line.
   int export_width = ink::kPageWidth;
   int export_height = ink::kPageHeight;
@@ -149,6 +156,10 @@ class TZevo3Win {
   // After every handler: the player indicator follows the player, the views are repainted.
   void Settle();
   int StoredReplayRate() const;
+  // Asks whether to restore the writing an earlier run left unsaved, and does.
+  void OfferRecovery();
+  // A recovery file that could not be written is told once; the writing goes on.
+  void ShowRecoveryFailure(const std::string& text);
 
   history::PlayerBar shown_bar_{-1, -1, -1, -1};
   std::unique_ptr<base::ProgressDisplay> progress_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -45,6 +46,9 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
   for (const auto& [name, value] : o.int_settings)
     settings::WriteSettingInt(*settings, name, value);
   loader = platform::MakeSystemLibraryLoader(folder.string());
+  state_folder = o.state_folder.empty() ? folder / "state" : o.state_folder;
+  if (const char* old = std::getenv("ZEVO3_STATE_DIR")) old_state_dir_ = old;
+  ::setenv("ZEVO3_STATE_DIR", state_folder.c_str(), 1);
 
   app::Environment env;
   env.ui = &ui;
@@ -65,6 +69,10 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
 
 TestWindow::~TestWindow() {
   win.reset();
+  if (old_state_dir_)
+    ::setenv("ZEVO3_STATE_DIR", old_state_dir_->c_str(), 1);
+  else
+    ::unsetenv("ZEVO3_STATE_DIR");
   std::error_code ec;
   fs::remove_all(folder, ec);
 }

@@ -63,15 +63,19 @@ struct TestWindowOptions {
   int message_lines = 20;  // lines written to Messages.txt; -1 writes no file
   bool tablet_ok = true;
   std::vector<std::pair<std::string, std::int32_t>> int_settings;
+  // The state folder (ZEVO3_STATE_DIR) the window keeps its recovery file in; empty gives it
+  // one of its own inside the program folder. Another window's folder is its next start.
+  std::filesystem::path state_folder = {};
 };
 
 // Owns everything the window refers to; the window itself is `win` (null when Create failed,
-// with the message in `error`).
+// with the message in `error`). ZEVO3_STATE_DIR names its state folder while it lives.
 struct TestWindow {
   explicit TestWindow(const TestWindowOptions& options = {});
   ~TestWindow();
 
   std::filesystem::path folder;  // the temporary program folder
+  std::filesystem::path state_folder;
   platform::ScriptedUi ui;
   BoxTextPainter text;
   FakeTabletDriver tablet;
@@ -80,6 +84,8 @@ struct TestWindow {
   std::unique_ptr<app::TZevo3Win> win;
   std::string error;
 
+  // The recovery file in the state folder.
+  std::filesystem::path RecoveryPath() const { return state_folder / "recovery.stk"; }
   // Pen packets at screen pixel positions (fractions allowed) with raw pressure 0..1023; each
   // goes through the real message path of the writing area.
   void Packet(double screen_x, double screen_y, std::uint32_t pressure);
@@ -88,6 +94,9 @@ struct TestWindow {
   void Click(std::string_view region);
   // A pen stroke along the points at the given pressure, then the lift.
   void Stroke(const std::vector<std::pair<double, double>>& points, std::uint32_t pressure = 700);
+
+ private:
+  std::optional<std::string> old_state_dir_;
 };
 
 }  // namespace zevo::test
