@@ -33,8 +33,8 @@ bool SameEntries(const ink::StrokeDocument& a, const ink::StrokeDocument& b) {
     const ink::Stroke& y = *b.Entry(i);
     // Samples bit for bit: a layout may hold NaNs.
     if (x.kind != y.kind || x.value != y.value || x.samples.size() != y.samples.size() ||
-        std::memcmp(x.samples.data(), y.samples.data(),
-                    x.samples.size() * sizeof(ink::StrokeSample)) != 0) {
+        (!x.samples.empty() && std::memcmp(x.samples.data(), y.samples.data(),
+                                           x.samples.size() * sizeof(ink::StrokeSample)) != 0)) {
       return false;
     }
   }
