@@ -66,33 +66,41 @@ bool CodecBinding::Encode(std::span<const std::uint8_t> plain,
   return true;
 }
 
-bool CodecBinding::Decode(std::span<const std::uint8_t> encoded,
-                          std::vector<std::uint8_t>& plain) const {
+CodecBinding::Decoded CodecBinding::Decode(std::span<const std::uint8_t> encoded,
+                                           std::vector<std::uint8_t>& plain,
+                                           std::size_t max_plain) const {
   plain.clear();
   if (functions_.decode == nullptr ||
       encoded.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
-    return false;
+    return Decoded::kFailed;
   }
   const auto length = std::int32_t(encoded.size());
+  // The codec running out of memory is no damage of the file.
+  const auto failed = [](std::int32_t code) {
+    return code == ZEVO_CODEC_NO_MEMORY ? Decoded::kTooLarge : Decoded::kFailed;
+  };
   std::int32_t needed = 0;
-  if (functions_.decode(encoded.data(), length, nullptr, &needed, kStrokeFileKey.data()) != 0 ||
-      needed < 0 || needed > ZEVO_CODEC_MAX_PLAIN) {
-    return false;
+  if (const std::int32_t r =
+          functions_.decode(encoded.data(), length, nullptr, &needed, kStrokeFileKey.data());
+      r != 0) {
+    return failed(r);
   }
+  if (needed < 0 || needed > ZEVO_CODEC_MAX_PLAIN) return Decoded::kFailed;
+  if (std::size_t(needed) > max_plain) return Decoded::kTooLarge;
   try {
     plain.resize(std::size_t(needed));
   } catch (const std::bad_alloc&) {
-    return false;
+    return Decoded::kTooLarge;
   }
   std::int32_t produced = needed;
-  if (functions_.decode(encoded.data(), length, plain.data(), &produced, kStrokeFileKey.data()) !=
-          0 ||
-      produced < 0 || produced > needed) {
+  const std::int32_t r =
+      functions_.decode(encoded.data(), length, plain.data(), &produced, kStrokeFileKey.data());
+  if (r != 0 || produced < 0 || produced > needed) {
     plain.clear();
-    return false;
+    return r != 0 ? failed(r) : Decoded::kFailed;
   }
   plain.resize(std::size_t(produced));
-  return true;
+  return Decoded::kOk;
 }
 
 }  // namespace zevo::files

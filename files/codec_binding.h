@@ -42,8 +42,16 @@ class CodecBinding {
 
   // The plain layout in, the bytes of the file out. False on any failure of the codec.
   bool Encode(std::span<const std::uint8_t> plain, std::vector<std::uint8_t>& encoded) const;
-  // The whole file, tag included, in; the plain layout out.
-  bool Decode(std::span<const std::uint8_t> encoded, std::vector<std::uint8_t>& plain) const;
+  enum class Decoded { kOk, kFailed, kTooLarge };
+  // The whole file, tag included, in; the plain layout out. The plain size the file declares
+  // is checked against max_plain before anything is allocated for it: kTooLarge when it is
+  // larger.
+  Decoded Decode(std::span<const std::uint8_t> encoded, std::vector<std::uint8_t>& plain,
+                 std::size_t max_plain) const;
+  // Up to the codec's own limit; false on any failure.
+  bool Decode(std::span<const std::uint8_t> encoded, std::vector<std::uint8_t>& plain) const {
+    return Decode(encoded, plain, std::size_t(ZEVO_CODEC_MAX_PLAIN)) == Decoded::kOk;
+  }
 
  private:
   CodecFunctions functions_;

@@ -1,5 +1,7 @@
 #include "files/recovery_file.h"
 
+#include "files/document_budget.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -161,9 +163,20 @@ int RecoveryFile::Decode(std::span<const std::uint8_t> file, ink::StrokeDocument
   d.Clear();
   if (file.size() < 4 || std::memcmp(file.data(), "zvRD", 4) != 0) return kReadUnknown;
   try {
+    // The recovery file is held to the budget of a stroke file, as any file is.
+    DocumentBudget budget;
+    if (!budget.Take(file.size())) return kReadTooLarge;
     std::vector<std::uint8_t> plain;
-    if (!codec.Decode(file, plain)) return kReadCannotDecode;
-    int result = ReadStrokeLayout(d, plain, nullptr);
+    switch (codec.Decode(file, plain, std::size_t(budget.Left()))) {
+      case CodecBinding::Decoded::kOk:
+        break;
+      case CodecBinding::Decoded::kFailed:
+        return kReadCannotDecode;
+      case CodecBinding::Decoded::kTooLarge:
+        return kReadTooLarge;
+    }
+    budget.Take(plain.size());
+    int result = ReadStrokeLayout(d, plain, nullptr, budget);
     if (result == kReadOk) MoveTo(d, StoredPosition(plain, d));
     std::fill(plain.begin(), plain.end(), std::uint8_t(0));
     return result;

@@ -11,10 +11,6 @@
 namespace zevo::files {
 namespace {
 
-// Larger files cannot be stroke files: a plain size must fit its 32-bit size word, and the
-// codec refuses anything above its limit.
-constexpr std::uint64_t kMaxFileSize = std::uint64_t(ZEVO_CODEC_MAX_PLAIN) + 4096;
-
 void SetText(ink::StrokeDocument::Text& field, std::optional<std::string_view> text) {
   field.fill(0);
   if (text) std::memcpy(field.data(), text->data(), std::min(text->size(), field.size()));
@@ -28,22 +24,77 @@ int ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
   return platform::DefaultFileSystem().ReplaceFileAtomically(path, bytes) ? 0 : 1;
 }
 
-// The whole file, or a read result code.
-// A file too large to be one still sets the signature it begins with.
-int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+// The whole file, or a read result code. A file larger than the budget is refused unread;
+// it still sets the signature it begins with.
+int ReadWholeFile(const std::string& path, std::uint64_t budget, std::vector<std::uint8_t>& bytes,
                   std::array<char, 4>& signature) {
   platform::FileSystem& files = platform::DefaultFileSystem();
   platform::FileError why = platform::FileError::kNone;
-  Result<std::vector<std::uint8_t>> read = files.ReadWholeFile(path, kMaxFileSize, &why);
+  Result<std::vector<std::uint8_t>> read = files.ReadWholeFile(path, std::size_t(budget), &why);
   if (why == platform::FileError::kTooLarge) {
     Result<std::vector<std::uint8_t>> start = files.ReadFileStart(path, 4);
     if (!start || start.Value().size() < 4) return kReadCannotOpen;
     std::memcpy(signature.data(), start.Value().data(), 4);
-    return std::memcmp(signature.data(), "zvRD", 4) == 0 ? kReadCannotDecode : kReadSizeMismatch;
+    return kReadTooLarge;
   }
   if (!read) return kReadCannotOpen;
   bytes = std::move(read).Value();
   return bytes.size() <= 19 ? kReadUnknown : kReadOk;
+}
+
+// Zeroes a plain layout when it goes, however the read ends: it holds the password.
+class Wiped {
+ public:
+  explicit Wiped(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  ~Wiped() { std::fill(bytes_.begin(), bytes_.end(), std::uint8_t(0)); }
+  Wiped(const Wiped&) = delete;
+  Wiped& operator=(const Wiped&) = delete;
+
+ private:
+  std::vector<std::uint8_t>& bytes_;
+};
+
+// Reads file, whose bytes budget already counts, into d. When owner holds those bytes they
+// are let go (and given back to the budget) as soon as the codec has decoded them; file must
+// not be used after that.
+int ReadDocument(ink::StrokeDocument& d, std::span<const std::uint8_t> file,
+                 std::vector<std::uint8_t>* owner, const CodecBinding* codec,
+                 StrokeFileDetails* details, DocumentBudget& budget) {
+  if (file.size() <= 19) return kReadUnknown;
+  std::memcpy(d.signature.data(), file.data(), 4);
+  if (std::memcmp(file.data(), "zvRD", 4) != 0) return ReadStrokeLayout(d, file, details, budget);
+
+  if (codec == nullptr) return kReadCannotDecode;
+  std::vector<std::uint8_t> plain;
+  const Wiped wiped(plain);
+  switch (codec->Decode(file, plain, std::size_t(budget.Left()))) {
+    case CodecBinding::Decoded::kOk:
+      break;
+    case CodecBinding::Decoded::kFailed:
+      return kReadCannotDecode;
+    case CodecBinding::Decoded::kTooLarge:
+      return kReadTooLarge;
+  }
+  budget.Take(plain.size());
+  if (owner != nullptr) {
+    budget.Give(owner->size());
+    std::vector<std::uint8_t>().swap(*owner);
+  }
+  if (plain.size() < 20) return kReadUnknown;
+  return ReadStrokeLayout(d, plain, details, budget);
+}
+
+// Runs read; after any failure d holds nothing. Running out of memory below the budget
+// makes the file too large all the same: it cannot be held here.
+template <class Read>
+int ClearedOnFailure(ink::StrokeDocument& d, Read&& read) {
+  int result = kReadTooLarge;
+  try {
+    result = read();
+  } catch (const std::bad_alloc&) {
+  }
+  if (result != kReadOk) d.Clear();
+  return result;
 }
 
 }  // namespace
@@ -87,29 +138,25 @@ int ReadStrokeData(ink::StrokeDocument& d, std::span<const std::uint8_t> file,
                    const CodecBinding* codec, StrokeFileDetails* details) {
   d.Clear();
   if (details) *details = StrokeFileDetails{};
-  if (file.size() <= 19) return kReadUnknown;
-  std::memcpy(d.signature.data(), file.data(), 4);
-  if (std::memcmp(file.data(), "zvRD", 4) != 0) return ReadStrokeLayout(d, file, details);
-
-  std::vector<std::uint8_t> plain;
-  if (codec == nullptr || !codec->Decode(file, plain)) return kReadCannotDecode;
-  const int result = plain.size() < 20 ? int(kReadUnknown) : ReadStrokeLayout(d, plain, details);
-  std::fill(plain.begin(), plain.end(), std::uint8_t(0));
-  return result;
+  DocumentBudget budget;
+  if (file.size() > 19 && !budget.Take(file.size())) {
+    std::memcpy(d.signature.data(), file.data(), 4);
+    return kReadTooLarge;
+  }
+  return ClearedOnFailure(d,
+                          [&] { return ReadDocument(d, file, nullptr, codec, details, budget); });
 }
 
 int ReadStrokeFile(ink::StrokeDocument& d, const std::string& path, const CodecBinding* codec,
                    StrokeFileDetails* details) {
   d.Clear();
   if (details) *details = StrokeFileDetails{};
+  DocumentBudget budget;
   std::vector<std::uint8_t> bytes;
-  if (const int r = ReadWholeFile(path, bytes, d.signature); r != kReadOk) return r;
-  try {
-    return ReadStrokeData(d, bytes, codec, details);
-  } catch (const std::bad_alloc&) {
-    d.Clear();
-    return kReadSizeMismatch;
-  }
+  if (const int r = ReadWholeFile(path, budget.Left(), bytes, d.signature); r != kReadOk) return r;
+  budget.Take(bytes.size());
+  return ClearedOnFailure(d,
+                          [&] { return ReadDocument(d, bytes, &bytes, codec, details, budget); });
 }
 
 }  // namespace zevo::files

@@ -31,7 +31,9 @@ int WritePlainStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
 
 // Clears d and reads the file at path, plain or encoded, into it. Returns a ReadResult code;
 // after any failure d holds no entries and no background. codec may be null, in which case
-// encoded files give kReadCannotDecode. The decoded layout stays in memory.
+// encoded files give kReadCannotDecode. The decoded layout stays in memory. A file that would
+// need more memory than kMaxDocumentBytes (document_budget.h) is refused with kReadTooLarge
+// before that memory is taken.
 int ReadStrokeFile(ink::StrokeDocument& d, const std::string& path, const CodecBinding* codec,
                    StrokeFileDetails* details = nullptr);
 

@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "files/document_budget.h"
 #include "ink/stroke_document.h"
 
 namespace zevo::files {
@@ -12,11 +13,14 @@ namespace zevo::files {
 enum ReadResult : int {
   kReadOk = 0,
   kReadCannotOpen = 1,
-  kReadSizeMismatch = 2,  // the stored size does not match, or a record is damaged
+  kReadSizeMismatch = 2,  // the stored size does not match, or a record is damaged (NaN
+                          // and infinite coordinates included)
   kReadUnknown = 3,       // too short or unknown magic
   kReadCannotDecode = 4,
   kReadMajorVersion = 5,  // major version not 1
   kReadNewerMinor = 6,
+  kReadTooLarge = 7,  // too large for Zevo 3: needs more memory than kMaxDocumentBytes, or
+                      // than there is
 };
 
 inline constexpr std::size_t kHeaderSize1 = 20;   // "Zvrn"
@@ -44,9 +48,11 @@ std::vector<std::uint8_t> BuildStrokeLayout(ink::StrokeDocument& d, int s);
 
 // Reads a plain layout of any generation into d, which the caller has cleared. Every record is
 // checked against the bytes that remain; a damaged one clears d again and gives
-// kReadSizeMismatch. A stroke still open after the last record is closed with a pen-up sample.
+// kReadSizeMismatch. What each record will take in memory is taken from budget before it is
+// allocated; a record that needs more than remains clears d and gives kReadTooLarge. A stroke
+// still open after the last record is closed with a pen-up sample.
 int ReadStrokeLayout(ink::StrokeDocument& d, std::span<const std::uint8_t> plain,
-                     StrokeFileDetails* details);
+                     StrokeFileDetails* details, DocumentBudget& budget);
 
 // The plain size the writer would produce with step s (clamped to 1..4), counting pictures and
 // the background as raw 24-bit pixels; also stored as d's byte size (saturated to 32 bits).

@@ -1,9 +1,12 @@
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
 #include "base/byte_io.h"
 #include "files/stroke_layout.h"
 #include "gfx/bmp_file.h"
+#include "gfx/picture_limits.h"
 
 namespace zevo::files {
 namespace {
@@ -16,62 +19,100 @@ bool ValidSide(std::int32_t v) {
   return v >= 0 && v <= Bitmap24::kMaxSide;
 }
 
+// NaN and infinities are damage: no writer stores them, and drawing cannot place them.
+bool Finite(float a, float b) {
+  return std::isfinite(a) && std::isfinite(b);
+}
+
+// Point j of the step - 1 points left out between a and b, delta = (b - a) / step. Where b - a
+// overflows a float, the point still lies between two finite values and is found in double.
+float Between(float a, float b, float delta, int j, int step) {
+  const float v = a + float(j) * delta;
+  if (std::isfinite(v)) return v;
+  return float(double(a) + (double(b) - double(a)) * j / step);
+}
+
+// Opens an entry's worth of the budget when the next sample starts a stroke.
+bool AddSample(StrokeDocument& d, DocumentBudget& budget, float x, float y, float r) {
+  if (!d.StrokeOpen() && !budget.Take(kEntryBytes)) return false;
+  d.AddSample(x, y, r);
+  return true;
+}
+
 // Stored samples come back through AddSample; with step s >= 2 the s - 1 points the writer
 // left out between two stored samples are put back on the straight line between them.
-bool ReadInk(ByteReader& in, StrokeDocument& d, std::int32_t step) {
+int ReadInk(ByteReader& in, StrokeDocument& d, std::int32_t step, DocumentBudget& budget) {
   std::uint32_t n = 0;
-  if (!in.ReadU32(n) || n > in.Remaining() / 16) return false;
+  if (!in.ReadU32(n) || n > in.Remaining() / 16) return kReadSizeMismatch;
+  if (n == 0) return kReadOk;
+  const int s = std::max(step, 1);
+  // Every sample the document will hold, the put-back ones too, before the first is added.
+  if (!budget.Take(((std::uint64_t(n) - 1) * std::uint64_t(s) + 1) * kSampleBytes)) {
+    return kReadTooLarge;
+  }
   float px = 0, py = 0, pr = 0;
   for (std::uint32_t i = 0; i < n; ++i) {
     float x = 0, y = 0, r = 0;
-    if (!in.ReadF32(x) || !in.ReadF32(y) || !in.ReadF32(r) || !in.Skip(4)) return false;
-    if (step >= 2 && i > 0) {
-      const float s = float(step);
-      const float dx = (x - px) / s, dy = (y - py) / s, dr = (r - pr) / s;
-      for (int j = 1; j < step; ++j) {
-        const float fj = float(j);
-        d.AddSample(px + fj * dx, py + fj * dy, pr + fj * dr);
+    if (!in.ReadF32(x) || !in.ReadF32(y) || !in.ReadF32(r) || !in.Skip(4)) {
+      return kReadSizeMismatch;
+    }
+    if (!Finite(x, y) || !std::isfinite(r)) return kReadSizeMismatch;
+    if (s >= 2 && i > 0) {
+      const float fs = float(s);
+      const float dx = (x - px) / fs, dy = (y - py) / fs, dr = (r - pr) / fs;
+      for (int j = 1; j < s; ++j) {
+        if (!AddSample(d, budget, Between(px, x, dx, j, s), Between(py, y, dy, j, s),
+                       Between(pr, r, dr, j, s))) {
+          return kReadTooLarge;
+        }
       }
     }
-    d.AddSample(x, y, r);
+    if (!AddSample(d, budget, x, y, r)) return kReadTooLarge;
     px = x, py = y, pr = r;
   }
-  return true;
+  return kReadOk;
 }
 
-std::unique_ptr<Bitmap24> ReadBmpImage(ByteReader& in) {
+// The picture is decoded only when its bitmap fits what remains of the budget.
+int ReadBmpImage(ByteReader& in, DocumentBudget& budget, std::unique_ptr<Bitmap24>& picture) {
   std::uint32_t length = 0;
   std::span<const std::uint8_t> image;
-  if (!in.ReadU32(length) || !in.ReadBytes(length, image)) return nullptr;
-  auto bitmap = gfx::DecodeBmp(image);
-  if (!bitmap) return nullptr;
-  return std::make_unique<Bitmap24>(std::move(bitmap).Value());
+  if (!in.ReadU32(length) || !in.ReadBytes(length, image)) return kReadSizeMismatch;
+  auto bitmap = gfx::DecodeBmp(image, std::min(gfx::kMaxPictureBytes, budget.Left()));
+  if (!bitmap) return gfx::IsTooLarge(bitmap.ErrorText()) ? kReadTooLarge : kReadSizeMismatch;
+  budget.Take(bitmap.Value().ByteSize());
+  picture = std::make_unique<Bitmap24>(std::move(bitmap).Value());
+  return kReadOk;
 }
 
-bool ReadPicture(ByteReader& in, StrokeDocument& d) {
+int ReadPicture(ByteReader& in, StrokeDocument& d, DocumentBudget& budget) {
   std::int32_t x, y;
-  if (!in.ReadI32(x) || !in.ReadI32(y)) return false;
-  auto picture = ReadBmpImage(in);
-  if (!picture) return false;
+  if (!in.ReadI32(x) || !in.ReadI32(y)) return kReadSizeMismatch;
+  if (!budget.Take(kEntryBytes)) return kReadTooLarge;
+  std::unique_ptr<Bitmap24> picture;
+  if (const int r = ReadBmpImage(in, budget, picture); r != kReadOk) return r;
   d.AddPicture(x, y, std::move(picture));
-  return true;
+  return kReadOk;
 }
 
 // A 1-bit mask, rows from the top, pixel 8i + b of a row in bit b of byte i; set bits come
 // back pure red on white.
-bool ReadStamp(ByteReader& in, StrokeDocument& d) {
+int ReadStamp(ByteReader& in, StrokeDocument& d, DocumentBudget& budget) {
   float x, y, w, h;
   std::int32_t p, rows;
   if (!in.ReadF32(x) || !in.ReadF32(y) || !in.ReadF32(w) || !in.ReadF32(h) || !in.ReadI32(p) ||
       !in.ReadI32(rows)) {
-    return false;
+    return kReadSizeMismatch;
   }
-  if (!ValidSide(p) || !ValidSide(rows) || p % 8 != 0) return false;
+  if (!Finite(x, y) || !Finite(w, h)) return kReadSizeMismatch;
+  if (!ValidSide(p) || !ValidSide(rows) || p % 8 != 0) return kReadSizeMismatch;
   const std::size_t row_bytes = std::size_t(p / 8);
   std::span<const std::uint8_t> mask;
-  if (!in.ReadBytes(row_bytes * std::size_t(rows), mask)) return false;
+  if (!in.ReadBytes(row_bytes * std::size_t(rows), mask)) return kReadSizeMismatch;
+  const std::uint64_t bytes = gfx::PictureBytes(p, rows);
+  if (bytes > gfx::kMaxPictureBytes || !budget.Take(bytes + kEntryBytes)) return kReadTooLarge;
   auto bitmap = Bitmap24::TryCreate(p, rows);
-  if (!bitmap) return false;
+  if (!bitmap) return kReadTooLarge;
   bitmap->Fill(gfx::kWhite);
   for (int r = 0; r < rows; ++r) {
     const std::uint8_t* bits = mask.data() + std::size_t(r) * row_bytes;
@@ -81,62 +122,66 @@ bool ReadStamp(ByteReader& in, StrokeDocument& d) {
     }
   }
   d.AddStampEntry(std::make_unique<Bitmap24>(std::move(*bitmap)), x, y, w, h);
-  return true;
+  return kReadOk;
 }
 
-bool ReadFill(ByteReader& in, StrokeDocument& d, std::uint32_t color) {
+int ReadFill(ByteReader& in, StrokeDocument& d, std::uint32_t color, DocumentBudget& budget) {
   float x, y;
-  if (!in.ReadF32(x) || !in.ReadF32(y)) return false;
+  if (!in.ReadF32(x) || !in.ReadF32(y) || !Finite(x, y)) return kReadSizeMismatch;
+  if (!budget.Take(kEntryBytes)) return kReadTooLarge;
   d.AddFill(color, x, y);
-  return true;
+  return kReadOk;
 }
 
-bool ReadBackground(ByteReader& in, StrokeDocument& d) {
+int ReadBackground(ByteReader& in, StrokeDocument& d, DocumentBudget& budget) {
   std::int32_t a, b;
-  if (!in.ReadI32(a) || !in.ReadI32(b)) return false;
-  auto picture = ReadBmpImage(in);
-  if (!picture) return false;
+  if (!in.ReadI32(a) || !in.ReadI32(b)) return kReadSizeMismatch;
+  // A later background replaces an earlier one, whose memory comes back once it is gone.
+  const std::uint64_t replaced = d.Background() ? d.Background()->ByteSize() : 0;
+  std::unique_ptr<Bitmap24> picture;
+  if (const int r = ReadBmpImage(in, budget, picture); r != kReadOk) return r;
   d.AdoptBackground(std::move(picture), a, b);
-  return true;
+  budget.Give(replaced);
+  return kReadOk;
 }
 
-bool ReadRecords(ByteReader& in, StrokeDocument& d, std::int32_t step) {
+int ReadRecords(ByteReader& in, StrokeDocument& d, std::int32_t step, DocumentBudget& budget) {
   // The file ends where no kind word can be read any more.
   while (in.Remaining() >= 4) {
     std::uint32_t kind, value;
-    if (!in.ReadU32(kind) || !in.ReadU32(value)) return false;
-    bool ok = true;
+    if (!in.ReadU32(kind) || !in.ReadU32(value)) return kReadSizeMismatch;
+    int r = kReadOk;
     switch (kind) {
       case 0:
         d.SetInkColor(value);
-        ok = ReadInk(in, d, step);
+        r = ReadInk(in, d, step, budget);
         break;
       case 1:
         d.SetEntryAttribute(value);
-        ok = ReadPicture(in, d);
+        r = ReadPicture(in, d, budget);
         break;
       case 2:
         d.SetEntryAttribute(value);
-        ok = ReadStamp(in, d);
+        r = ReadStamp(in, d, budget);
         break;
       case 3:
-        ok = ReadFill(in, d, value);
+        r = ReadFill(in, d, value, budget);
         break;
       case 5:
-        ok = ReadBackground(in, d);
+        r = ReadBackground(in, d, budget);
         break;
       default:  // a kind this version does not know: only its two words
         break;
     }
-    if (!ok) return false;
+    if (r != kReadOk) return r;
   }
-  return true;
+  return kReadOk;
 }
 
 }  // namespace
 
 int ReadStrokeLayout(StrokeDocument& d, std::span<const std::uint8_t> plain,
-                     StrokeFileDetails* details) {
+                     StrokeFileDetails* details, DocumentBudget& budget) {
   StrokeFileDetails found;
   if (plain.size() < 20) return kReadUnknown;
   std::memcpy(d.signature.data(), plain.data(), 4);
@@ -195,12 +240,16 @@ int ReadStrokeLayout(StrokeDocument& d, std::span<const std::uint8_t> plain,
   }
   if (details) *details = found;
 
-  if (!ReadRecords(in, d, found.step)) {
+  if (const int r = ReadRecords(in, d, found.step, budget); r != kReadOk) {
     d.Clear();
-    return kReadSizeMismatch;
+    return r;
   }
   // A stroke whose pen-up sample is missing would swallow the writer's next stroke.
   if (d.StrokeOpen()) {
+    if (!budget.Take(kSampleBytes)) {
+      d.Clear();
+      return kReadTooLarge;
+    }
     const ink::Stroke* last = d.Current();
     const ink::StrokeSample s = last->samples.back();
     d.AddSample(s.x, s.y, 0.0f);

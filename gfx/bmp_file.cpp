@@ -25,9 +25,9 @@ constexpr std::uint32_t kPixelsPerMetre = 2835;
 constexpr std::uint64_t kTrustedPixels = std::uint64_t(1) << 24;
 constexpr std::uint64_t kRlePixelsPerByte = 2048;
 
-// Nothing larger than the largest 32-bit picture is read into memory.
-constexpr std::uint64_t kMaxFileBytes =
-    std::uint64_t(Bitmap24::kMaxSide) * Bitmap24::kMaxSide * 4 + (std::uint64_t(1) << 20);
+// Nothing larger than the largest picture we accept, stored at 32 bits a pixel, is read into
+// memory (with a megabyte for headers and palette).
+constexpr std::uint64_t kMaxFileBytes = kMaxPictureBytes / 3 * 4 + (std::uint64_t(1) << 20);
 
 Result<Bitmap24> Fail(std::string message) {
   return Result<Bitmap24>::Error("bitmap file: " + std::move(message));
@@ -158,7 +158,7 @@ void DecodeRle(std::span<const std::uint8_t> d, const Layout& l, const Palette& 
 
 }  // namespace
 
-Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes) {
+Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes, std::uint64_t max_bytes) {
   const std::size_t size = bytes.size();
   base::ByteReader file_header(bytes);
   std::uint32_t off_bits = 0;
@@ -216,6 +216,10 @@ Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes) {
                 " is larger than " + std::to_string(Bitmap24::kMaxSide));
   }
   l.height = int(height);
+  if (PictureBytes(l.width, l.height) > max_bytes) {
+    return Fail(std::to_string(l.width) + " x " + std::to_string(l.height) + " pixels are " +
+                std::string(kTooLargeText));
+  }
 
   switch (l.compression) {
     case kBiRgb:
@@ -393,8 +397,9 @@ Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path) {
   Result<std::vector<std::uint8_t>> bytes =
       platform::DefaultFileSystem().ReadWholeFile(path, kMaxFileBytes, &why);
   if (why == platform::FileError::kTooLarge) {
-    return Result<std::vector<std::uint8_t>>::Error("cannot read " + path +
-                                                    ": too large for a picture");
+    return Result<std::vector<std::uint8_t>>::Error(
+        "cannot read " + path + ": " + std::string(kTooLargeText) + " (a picture file of over " +
+        std::to_string(kMaxFileBytes >> 20) + " MiB)");
   }
   return bytes;
 }

@@ -9,6 +9,7 @@
 #include "base/byte_io.h"
 #include "base/result.h"
 #include "gfx/bitmap24.h"
+#include "gfx/picture_limits.h"
 
 namespace zevo::gfx {
 
@@ -35,7 +36,10 @@ using ByteSink = base::ByteSink;
 // - A width or height of 0 is refused: a picture without pixels would only make trouble
 //   later (a texture tile of no size). Because a few bytes of RLE can claim a huge picture,
 //   an RLE picture over 16 M pixels must have at least one byte of data per 2048 pixels.
-Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes);
+// - A picture whose bitmap would take more than max_bytes (PictureBytes) is refused before
+//   it is allocated, with an error that says it is too large for Zevo 3 (IsTooLarge).
+Result<Bitmap24> DecodeBmp(std::span<const std::uint8_t> bytes,
+                           std::uint64_t max_bytes = kMaxPictureBytes);
 Result<Bitmap24> LoadBmpFile(const std::string& path);
 
 // Writes a 24-bit uncompressed bottom-up file with a 40-byte info header, rows padded to
@@ -48,8 +52,8 @@ std::vector<std::uint8_t> EncodeBmp(const Bitmap24& bitmap);
 // (when error is not null).
 bool SaveBmpFile(const Bitmap24& bitmap, const std::string& path, std::string* error);
 
-// The whole file for the picture readers, refused when it is larger than any picture could
-// be; the error names the path and the reason.
+// The whole file for the picture readers, refused as too large for Zevo 3 when it is larger
+// than any picture within kMaxPictureBytes could be; the error names the path and the reason.
 Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path);
 
 }  // namespace zevo::gfx

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <optional>
 
+#include "gfx/picture_limits.h"
 #include "platform/file_system.h"
 
 namespace zevo::gfx {
@@ -21,8 +22,9 @@ namespace {
 // every 8 x 8 block (512 pixels per byte), so only freak arithmetic-coded files come near.
 constexpr std::uint64_t kTrustedPixels = std::uint64_t(1) << 24;
 constexpr std::uint64_t kPixelsPerByte = 2048;
-// Multi-scan files keep all coefficients in memory; beyond this the library gives up.
-constexpr long kMaxLibraryMemory = 512L << 20;
+// Multi-scan files keep all coefficients in memory, two bytes a sample: up to twice the
+// bitmap for 4:4:4 colour. Beyond this the library gives up.
+constexpr long kMaxLibraryMemory = long(2 * kMaxPictureBytes);
 // Real progressive files have about ten scans; thousands of tiny ones only burn time.
 constexpr int kMaxScans = 500;
 constexpr std::size_t kOutputBlock = 1 << 16;
@@ -116,6 +118,12 @@ void DecodeBody(j_decompress_ptr cinfo, std::span<const std::uint8_t> bytes, Dec
   if (w > std::uint64_t(Bitmap24::kMaxSide) || h > std::uint64_t(Bitmap24::kMaxSide)) {
     s.refusal = "size " + std::to_string(w) + " x " + std::to_string(h) + " is larger than " +
                 std::to_string(Bitmap24::kMaxSide);
+    return;
+  }
+  // The header's size is all that is known yet: nothing is allocated before it is checked.
+  if (PictureBytes(int(w), int(h)) > kMaxPictureBytes) {
+    s.refusal =
+        std::to_string(w) + " x " + std::to_string(h) + " pixels are " + std::string(kTooLargeText);
     return;
   }
   if (w * h > kTrustedPixels && w * h / kPixelsPerByte > bytes.size()) {

@@ -14,10 +14,11 @@ namespace zevo::gfx {
 // JPEG files through libjpeg.
 //
 // Reading gives 24-bit pictures from grayscale, YCbCr/RGB and CMYK/YCCK files (Adobe files
-// store CMYK inverted). Refused with an error: sides over Bitmap24::kMaxSide, a picture that
-// cannot be allocated, more than 16 M pixels claimed by fewer than one byte per 2048 pixels
-// (no entropy-coded file gets near that), data that ends early or breaks off inside a scan,
-// and files with an absurd number of scans. Other recoverable damage the library reports as
+// store CMYK inverted). Refused with an error: sides over Bitmap24::kMaxSide, a bitmap over
+// kMaxPictureBytes (found from the header, before decoding; the error says it is too large for
+// Zevo 3), a picture that cannot be allocated, more than 16 M pixels claimed by fewer than one byte
+// per 2048 pixels (no entropy-coded file gets near that), data that ends early or breaks off inside
+// a scan, and files with an absurd number of scans. Other recoverable damage the library reports as
 // a warning is accepted.
 Result<Bitmap24> DecodeJpeg(std::span<const std::uint8_t> bytes);
 Result<Bitmap24> LoadJpegFile(const std::string& path);

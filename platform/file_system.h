@@ -54,9 +54,10 @@ class FileSystem {
   // Replaces the file at path so that it holds either its old content or all of the new one,
   // whatever happens: the new content goes to a temporary file in the same folder, is flushed
   // to the disk and renamed over the target. When path is a symbolic link, the file it points
-  // to is replaced and the link stays. mode is the permission bits the file gets, as they are
-  // (the umask does not apply), or kKeepFileMode. On failure the temporary file is removed and
-  // the old file is untouched.
+  // to is replaced and the link stays. A folder, FIFO, device or socket at path is refused, not
+  // replaced. mode is the permission bits the file gets, as they are (the umask does not
+  // apply), or kKeepFileMode. On failure the temporary file is removed and the old file is
+  // untouched.
   Result<bool> ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                                      int mode = kKeepFileMode) {
     return Replace(

@@ -37,6 +37,11 @@ class SettingsBackend {
   // Stores one value and keeps every other; creates the store when it is missing.
   // False when the value could not be stored (the caller may ignore it).
   virtual bool Write(std::string_view name, const StoredSetting& value) = 0;
+
+  // Why the store was refused, for the program to tell the user (at start, after reading the
+  // settings): why the last read failed, else why the last write did; empty when both went
+  // well. A store that does not exist yet is no failure. Stores that cannot fail say nothing.
+  virtual std::string ErrorText() const { return {}; }
 };
 
 // The store the program uses when nobody installed another: on Linux the settings file of the

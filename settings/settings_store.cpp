@@ -57,6 +57,10 @@ SettingsBackend& CurrentSettingsBackend() {
   return *installed;
 }
 
+std::string SettingsErrorText() {
+  return CurrentSettingsBackend().ErrorText();
+}
+
 void InstallSettingsBackend(std::unique_ptr<SettingsBackend> store) {
   InstalledStore() = std::move(store);
 }

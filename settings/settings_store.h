@@ -37,6 +37,11 @@ void WriteSettingText(std::string_view name, std::string_view text);
 // (platform::MakeDefaultSettingsBackend(), created at first use).
 SettingsBackend& CurrentSettingsBackend();
 
+// Why the process-wide store was refused (a FIFO, device or folder where the settings file
+// should be, a file too large to be ours, a write that failed), for the message the program
+// shows at start; empty when nothing went wrong. See SettingsBackend::ErrorText.
+std::string SettingsErrorText();
+
 // Makes `store` the process-wide store for the rest of the run (nullptr: back to the default).
 void InstallSettingsBackend(std::unique_ptr<SettingsBackend> store);
 

@@ -5,12 +5,27 @@
 #include <string>
 
 #include "files/codec_binding.h"
+#include "files/document_budget.h"
+#include "files/stroke_layout.h"
+#include "gfx/picture_limits.h"
 #include "ink/stroke_document.h"
 
 namespace zevo::tools {
 
-// Exit code for a command line that cannot be understood (commands may define their own).
+// Exit codes the commands share (stktool --help lists them). info exits with the read's
+// result code instead, whose kReadTooLarge is the same 7.
+inline constexpr int kExitFailure = 1;
+// A stroke file or picture too large for Zevo 3: it would need more memory than the program
+// gives one (files/document_budget.h, gfx/picture_limits.h).
+inline constexpr int kExitTooLarge = 7;
+static_assert(kExitTooLarge == files::kReadTooLarge);
+// No command or an unknown one (and wrong arguments to info; the other commands give 1).
 inline constexpr int kExitUsage = 64;
+
+// The exit code of a command that could not read its stroke file (code: a ReadResult).
+inline int ExitForRead(int code) {
+  return code == files::kReadTooLarge ? kExitTooLarge : kExitFailure;
+}
 
 using CommandArgs = std::span<const std::string>;
 
@@ -32,6 +47,11 @@ const files::CodecBinding* ToolCodec(std::ostream& err);
 
 // What a ReadStrokeFile result code means, for messages.
 const char* ReadResultText(int code);
+// "too large for Zevo 3", with the budget it is over.
+inline std::string TooLargeText() {
+  return std::string(gfx::kTooLargeText) + " (it would need more than " +
+         std::to_string(files::kMaxDocumentBytes >> 20) + " MiB of memory)";
+}
 
 // The text of a 256-byte field up to its first zero byte.
 std::string FieldText(const ink::StrokeDocument::Text& field);

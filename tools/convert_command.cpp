@@ -1,8 +1,11 @@
-// stktool convert IN OUT [--plain] [--step N]: reads IN and writes OUT as the program saves
-// (encoded), or as the plain layout itself. Exit 0, or 1 with a message.
+// stktool convert IN OUT [--plain [--keep-password]] [--step N]: reads IN and writes OUT as the
+// program saves (encoded), or as the plain layout itself. The plain layout is not sealed, so
+// its password field is left blank unless --keep-password asks for it in clear. Exit 0, 7 when IN
+// is too large for Zevo 3, or 1 with a message.
 #include <charconv>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "files/stroke_file.h"
 #include "tools/commands.h"
@@ -10,11 +13,13 @@
 namespace zevo::tools {
 namespace {
 
-constexpr const char* kUsage = "usage: stktool convert IN OUT [--plain] [--step N]\n";
+constexpr const char* kUsage =
+    "usage: stktool convert IN OUT [--plain [--keep-password]] [--step N]\n";
 
 struct ConvertOptions {
   std::string in, out;
   bool plain = false;
+  bool keep_password = false;
   int step = 1;
 };
 
@@ -26,6 +31,8 @@ std::optional<ConvertOptions> Parse(CommandArgs args, std::ostream& err) {
     const std::string& a = args[i];
     if (a == "--plain") {
       o.plain = true;
+    } else if (a == "--keep-password") {
+      o.keep_password = true;
     } else if (a == "--step") {
       if (i + 1 >= args.size()) {
         err << "stktool: --step needs a value from 1 to 4\n";
@@ -54,6 +61,11 @@ std::optional<ConvertOptions> Parse(CommandArgs args, std::ostream& err) {
     err << kUsage;
     return std::nullopt;
   }
+  if (o.keep_password && !o.plain) {
+    err << "stktool: --keep-password goes with --plain (an encoded file always keeps the "
+           "password, sealed)\n";
+    return std::nullopt;
+  }
   return o;
 }
 
@@ -72,13 +84,15 @@ int RunConvert(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (read != files::kReadOk) {
     err << "stktool: cannot read " << o->in << ": " << ReadResultText(read) << " (result " << read
         << ")\n";
-    return 1;
+    return ExitForRead(read);
   }
   // The file keeps the identity it was read with.
   const std::string author = FieldText(d.author), password = FieldText(d.password);
   int written = 1;
   if (o->plain) {
-    written = files::WritePlainStrokeFile(d, o->out, o->step, password, author);
+    written = files::WritePlainStrokeFile(
+        d, o->out, o->step,
+        o->keep_password ? std::optional<std::string_view>(password) : std::nullopt, author);
   } else if (const files::CodecBinding* codec = ToolCodec(err)) {
     written = files::WriteStrokeFile(d, o->out, o->step, password, author, *codec);
   } else {
@@ -88,6 +102,14 @@ int RunConvert(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (written != 0) {
     err << "stktool: cannot write " << o->out << "\n";
     return 1;
+  }
+  if (o->plain && !password.empty()) {
+    if (o->keep_password) {
+      err << "stktool: warning: " << o->out << " holds the password in clear\n";
+    } else {
+      out << "stktool: the password was blanked in " << o->out
+          << " (--keep-password keeps it, in clear)\n";
+    }
   }
   return 0;
 }

@@ -1,5 +1,5 @@
 // stktool info FILE: the file as ReadStrokeFile sees it, as one JSON object; the exit code is
-// the read's result code.
+// the read's result code (7: too large for Zevo 3).
 #include <string>
 
 #include "files/stroke_file.h"

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "files/document_budget.h"
+#include "gfx/picture_limits.h"
 #include "tools/commands.h"
 #include "tools/stktool_print.h"
 #include "tools/stktool_render.h"
@@ -13,8 +15,10 @@ namespace {
 const Command kCommands[] = {
     {"info", "FILE", "print the file as read, as one JSON object; exit code = read result",
      RunInfo},
-    {"convert", "IN OUT [--plain] [--step N]",
-     "read IN and write OUT encoded (or the plain layout) with sampling step N (1..4)", RunConvert},
+    {"convert", "IN OUT [--plain [--keep-password]] [--step N]",
+     "read IN and write OUT encoded (or the plain layout, its password blanked unless\n"
+     "      --keep-password writes it in clear) with sampling step N (1..4)",
+     RunConvert},
     {"render",
      "FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture] [--fit 0-3]"
      " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]",
@@ -28,7 +32,18 @@ void PrintHelp(std::ostream& out) {
   for (const Command& c : kCommands) {
     out << "  " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
   }
-  out << "\nstktool COMMAND --help shows one command's usage.\n";
+  out << "\nexit status:\n"
+         "  0    done\n"
+         "  1    failed, with a message; also wrong arguments to convert, render and print\n"
+         "       (info: the file cannot be opened)\n"
+         "  2-6  info only: the read's result (2 damaged, 3 not a stroke file, 4 cannot be\n"
+         "       decoded, 5 major version not 1, 6 written by a newer version)\n"
+         "  7    a stroke file or picture is too large for Zevo 3 (it would need more than "
+      << (files::kMaxDocumentBytes >> 20) << " MiB,\n       or a picture more than "
+      << (gfx::kMaxPictureBytes >> 20)
+      << " MiB, of memory)\n"
+         "  64   no command or an unknown one, or wrong arguments to info\n"
+         "\nstktool COMMAND --help shows one command's usage.\n";
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read
   ink::StrokeDocument doc(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (const int code = read(doc, file); code != 0) {
     err << "stktool print: " << file << ": " << ReadCodeText(code) << "\n";
-    return 1;
+    return ExitForRead(code);
   }
   output::SheetInputs in;
   in.live = &doc;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "gfx/picture_limits.h"
 #include "output/picture_file.h"
 #include "output/sheet_picture.h"
 #include "seals/background.h"
@@ -28,6 +29,8 @@ std::string ReadCodeText(int code) {
       return "a working file, or a major version other than 1";
     case 6:
       return "written by a newer version";
+    case 7:
+      return TooLargeText();
     default:
       return "read error " + std::to_string(code);
   }
@@ -141,7 +144,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
   ink::StrokeDocument doc(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (const int code = read(doc, o.file); code != 0) {
     err << "stktool render: " << o.file << ": " << ReadCodeText(code) << "\n";
-    return 1;
+    return ExitForRead(code);
   }
   if (o.position) {
     const int n = *o.position;
@@ -165,7 +168,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
     Result<gfx::Bitmap24> loaded = seals::LoadBackgroundFile(o.background);
     if (!loaded) {
       err << "stktool render: " << o.background << ": " << loaded.ErrorText() << "\n";
-      return 1;
+      return gfx::IsTooLarge(loaded.ErrorText()) ? kExitTooLarge : kExitFailure;
     }
     background = std::make_unique<gfx::Bitmap24>(std::move(loaded).Value());
     // Only an image is lightened, never a texture.
@@ -183,7 +186,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
   if (!o.trace.empty()) {
     if (const int code = read(model, o.trace); code != 0) {
       err << "stktool render: " << o.trace << ": " << ReadCodeText(code) << "\n";
-      return 1;
+      return ExitForRead(code);
     }
     in.trace_model = &model;
     in.trace_shown = true;

@@ -25,7 +25,8 @@ bool ParseInt(const std::string& text, long long lo, long long hi, int& value);
 
 // stktool render FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture]
 //   [--fit 0-3] [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]
-// args are the words after "render". Exit code 0, or 1 with a message on err.
+// args are the words after "render". Exit code 0, 7 when FILE, MODEL or IMG is too large for
+// Zevo 3, or 1 with a message on err.
 int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& read,
                      std::ostream& out, std::ostream& err);
 

@@ -1,4 +1,5 @@
 #include <memory>
+#include <string>
 
 #include "files/stroke_layout.h"
 #include "platform/library_loader.h"
@@ -34,6 +35,10 @@ const char* ReadResultText(int code) {
       return "the format's major version is not 1";
     case files::kReadNewerMinor:
       return "written by a newer version";
+    case files::kReadTooLarge: {
+      static const std::string text = TooLargeText();
+      return text.c_str();
+    }
     default:
       return "unknown result";
   }

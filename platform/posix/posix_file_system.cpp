@@ -8,6 +8,7 @@
 #include <new>
 
 #include "platform/file_system.h"
+#include "platform/posix/resolve_links.h"
 
 namespace zevo::platform {
 namespace {
@@ -69,33 +70,6 @@ class Fd {
 std::string FolderPrefix(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// Follows symbolic links in the last part of path, so that the file a link points to is
-// replaced and the link itself stays. A path that does not exist (or a dangling link's
-// target) is where the new file goes.
-Result<std::string> ResolveLinks(const std::string& path) {
-  std::string target = path;
-  for (int hops = 0;; ++hops) {
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
-    if (hops == kMaxLinks) {
-      return Result<std::string>::Error("cannot replace " + path + ": " + Reason(ELOOP));
-    }
-    std::string link(std::size_t(st.st_size > 0 ? st.st_size + 1 : 256), '\0');
-    for (;;) {
-      const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-      if (n < 0) {
-        return Result<std::string>::Error("cannot replace " + path + ": " + Reason(errno));
-      }
-      if (std::size_t(n) < link.size()) {
-        link.resize(std::size_t(n));
-        break;
-      }
-      link.resize(link.size() * 2);  // the link changed since lstat
-    }
-    target = link.starts_with('/') ? link : FolderPrefix(target) + link;
-  }
 }
 
 // The temporary file of a replacement; removed again unless it was renamed into place.
@@ -221,9 +195,10 @@ class PosixFileSystem final : public FileSystem {
 
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode))
-      return R::Error("cannot replace " + path + ": " + Reason(EISDIR));
-    const bool replaces = exists && S_ISREG(old.st_mode);
+    // A folder, FIFO, device or socket is never swapped for a file.
+    if (exists && !S_ISREG(old.st_mode))
+      return R::Error("cannot replace " + path + ": " + WhatItIs(old.st_mode));
+    const bool replaces = exists;
     // A file meant to be private must not be opened by others while it is more open than its
     // final bits; a new file with the default bits has nothing stricter to wait for.
     const bool private_first = mode >= 0 || replaces;
@@ -280,6 +255,30 @@ class PosixFileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+Result<std::string> ResolveLinks(const std::string& path) {
+  std::string target = path;
+  for (int hops = 0;; ++hops) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    if (hops == kMaxLinks) {
+      return Result<std::string>::Error("cannot replace " + path + ": " + Reason(ELOOP));
+    }
+    std::string link(std::size_t(st.st_size > 0 ? st.st_size + 1 : 256), '\0');
+    for (;;) {
+      const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+      if (n < 0) {
+        return Result<std::string>::Error("cannot replace " + path + ": " + Reason(errno));
+      }
+      if (std::size_t(n) < link.size()) {
+        link.resize(std::size_t(n));
+        break;
+      }
+      link.resize(link.size() * 2);  // the link changed since lstat
+    }
+    target = link.starts_with('/') ? link : FolderPrefix(target) + link;
+  }
+}
 
 FileSystem& DefaultFileSystem() {
   static PosixFileSystem file_system;

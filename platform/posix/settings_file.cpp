@@ -2,6 +2,7 @@
 
 #include "base/byte_io.h"
 #include "platform/file_system.h"
+#include "platform/posix/resolve_links.h"
 #include "platform/utf8.h"
 
 #include <fcntl.h>
@@ -21,8 +22,9 @@
 namespace zevo::platform {
 namespace {
 
-// A settings file is a few hundred bytes; anything much larger is not ours and is left alone.
-constexpr std::size_t kMaxFileSize = 1 << 20;
+// A writer waits this long for another one to finish, then gives up rather than hang.
+constexpr int kLockWaitMilliseconds = 2000;
+constexpr int kLockRetryMilliseconds = 10;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -193,14 +195,32 @@ std::string EncodeQuoted(std::string_view s) {
 
 enum class ReadState { Ok, Missing, Failed };
 
-ReadState ReadFile(const std::string& path, std::string& out) {
+// A settings file is a few hundred bytes; anything much larger is not ours and is left alone,
+// and so is anything but a regular file (the file system opens it without waiting).
+ReadState ReadFile(const std::string& path, std::string& out, std::string& error) {
   out.clear();
+  error.clear();
   FileError why = FileError::kNone;
   Result<std::vector<std::uint8_t>> bytes =
-      DefaultFileSystem().ReadWholeFile(path, kMaxFileSize, &why);
-  if (!bytes) return why == FileError::kNotFound ? ReadState::Missing : ReadState::Failed;
+      DefaultFileSystem().ReadWholeFile(path, kMaxSettingsFileSize, &why);
+  if (!bytes) {
+    if (why == FileError::kNotFound) return ReadState::Missing;
+    error = bytes.ErrorText();
+    return ReadState::Failed;
+  }
   out.assign(bytes.Value().begin(), bytes.Value().end());
   return ReadState::Ok;
+}
+
+// Why what lies at path (links followed) cannot be the settings file; empty when it can be or
+// nothing is there yet.
+std::string NotAFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return path + " is a folder, not a file";
+  if (S_ISFIFO(st.st_mode)) return path + " is a FIFO, not a file";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return path + " is a device, not a file";
+  return path + " is not a regular file";
 }
 
 std::string FolderOf(const std::string& path) {
@@ -218,16 +238,37 @@ bool MakeFolders(const std::string& folder) {
   return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-// Holds an exclusive lock on "<settings>.lock" so that two copies writing at the same moment
-// do not lose one of the two changes.
+// Holds an exclusive lock on "<settings>.lock" (beside the file a link points to, where the
+// file is replaced) so that two copies writing at the same moment do not lose one of the two
+// changes. The lock file must be a regular file of its own; a lock another writer keeps too
+// long is given up on.
 class WriterLock {
  public:
-  explicit WriterLock(const std::string& path) {
-    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
+  explicit WriterLock(const std::string& target) {
+    const std::string path = target + ".lock";
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
+    if (fd_ < 0) {
+      error_ = "cannot open the lock file " + path + ": " + std::strerror(errno);
+      return;
     }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      error_ = "the lock file " + path + " is not a regular file";
+      return;
+    }
+    for (int waited = 0;; waited += kLockRetryMilliseconds) {
+      if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        held_ = true;
+        return;
+      }
+      if (errno != EWOULDBLOCK && errno != EINTR) break;
+      if (waited >= kLockWaitMilliseconds) {
+        error_ = "another copy of Zevo 3 keeps " + path + " locked";
+        return;
+      }
+      ::usleep(kLockRetryMilliseconds * 1000);
+    }
+    error_ = "cannot lock " + path + ": " + std::strerror(errno);
   }
   ~WriterLock() {
     if (fd_ >= 0) ::close(fd_);
@@ -235,8 +276,13 @@ class WriterLock {
   WriterLock(const WriterLock&) = delete;
   WriterLock& operator=(const WriterLock&) = delete;
 
+  bool Held() const { return held_; }
+  const std::string& Error() const { return error_; }
+
  private:
   int fd_ = -1;
+  bool held_ = false;
+  std::string error_;
 };
 
 const char kHeader[] =
@@ -336,29 +382,58 @@ std::string FileSettingsBackend::Path() const {
 }
 
 std::optional<StoredSetting> FileSettingsBackend::Read(std::string_view name) const {
-  std::string path = Path();
-  if (path.empty()) return std::nullopt;
-  std::string content;
-  if (ReadFile(path, content) != ReadState::Ok) return std::nullopt;
+  const std::string path = Path();
+  if (path.empty()) {
+    read_error_ = "there is no settings file: no home folder, and ZEVO3_SETTINGS is not set";
+    return std::nullopt;
+  }
+  std::string content, error;
+  const ReadState state = ReadFile(path, content, error);
+  read_error_ = error.empty() ? error : "the settings file is not used, defaults apply: " + error;
+  if (state != ReadState::Ok) return std::nullopt;
   return FindSetting(content, name);
 }
 
 bool FileSettingsBackend::Write(std::string_view name, const StoredSetting& value) {
-  std::string path = Path();
-  if (path.empty() || !FormatSettingLine(name, value)) return false;
-  std::string folder = FolderOf(path);
-  if (!MakeFolders(folder)) return false;
-  WriterLock lock(path);
+  auto refuse = [this](const std::string& why) {
+    write_error_ = "settings not saved: " + why;
+    return false;
+  };
+  const std::string path = Path();
+  if (path.empty()) return refuse("no home folder, and ZEVO3_SETTINGS is not set");
+  if (!FormatSettingLine(name, value)) return refuse("no valid line for " + std::string(name));
+  // The lock file and the new file go where a link points; nothing is made beside what is
+  // not a file.
+  const Result<std::string> target = ResolveLinks(path);
+  if (!target) return refuse(target.ErrorText());
+  if (const std::string why = NotAFile(target.Value()); !why.empty()) return refuse(why);
+  if (!MakeFolders(FolderOf(target.Value()))) {
+    return refuse("cannot make the folder " + FolderOf(target.Value()));
+  }
+  const WriterLock lock(target.Value());
+  if (!lock.Held()) return refuse(lock.Error());
 
-  std::string content;
+  std::string content, error;
   // A file that exists but cannot be read is not replaced: its values would be lost.
-  if (ReadFile(path, content) == ReadState::Failed) return false;
+  if (ReadFile(path, content, error) == ReadState::Failed) return refuse(error);
   auto updated = UpdateSettingsFile(content, name, value);
-  if (!updated) return false;
+  if (!updated) return refuse("no valid line for " + std::string(name));
+  // The reader would refuse the result, and every value would read as missing.
+  if (updated->size() > kMaxSettingsFileSize) {
+    return refuse(path + " would grow past " + std::to_string(kMaxSettingsFileSize >> 20) +
+                  " MiB, more than Zevo 3 reads");
+  }
 
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(updated->data()),
                                             updated->size());
-  return DefaultFileSystem().ReplaceFileAtomically(path, bytes, 0600).Ok();
+  const Result<bool> replaced = DefaultFileSystem().ReplaceFileAtomically(path, bytes, 0600);
+  if (!replaced) return refuse(replaced.ErrorText());
+  write_error_.clear();
+  return true;
+}
+
+std::string FileSettingsBackend::ErrorText() const {
+  return read_error_.empty() ? write_error_ : read_error_;
 }
 
 std::unique_ptr<SettingsBackend> MakeDefaultSettingsBackend() {

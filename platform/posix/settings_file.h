@@ -49,10 +49,20 @@ std::optional<std::string> UpdateSettingsFile(std::string_view content, std::str
 // $XDG_CONFIG_HOME/Zevo3/settings, else ~/.config/Zevo3/settings. Empty when there is no home.
 std::string DefaultSettingsPath();
 
+// The largest settings file that is read; a larger one is not ours and reads as missing.
+inline constexpr std::size_t kMaxSettingsFileSize = 1 << 20;
+
 // The file store. Each read reads the file afresh, so several running copies see each other's
 // last completed write. A write reads the file, changes one value and replaces the file
 // atomically (a temporary file in the same folder, flushed, renamed) with mode 0600, creating
-// the folder when needed; writers are serialised by a lock file beside it.
+// the folder when needed; writers are serialised by a lock file beside it, and a writer waits
+// for another one a short while, never for ever. Through a symbolic link, the file the link
+// points to is replaced (the temporary and the lock file go beside it) and the link stays.
+//
+// Only a regular file is used: a folder, FIFO or device at the path (or where a link points)
+// is opened without waiting and refused. Reads then give the callers' defaults and writes are
+// refused, leaving it as it is; so is a write that would make the file larger than
+// kMaxSettingsFileSize, which its reader would refuse. ErrorText() says why.
 class FileSettingsBackend : public SettingsBackend {
  public:
   // Follows DefaultSettingsPath() at every call.
@@ -61,11 +71,14 @@ class FileSettingsBackend : public SettingsBackend {
 
   std::optional<StoredSetting> Read(std::string_view name) const override;
   bool Write(std::string_view name, const StoredSetting& value) override;
+  std::string ErrorText() const override;
 
   std::string Path() const;
 
  private:
   std::optional<std::string> path_;
+  mutable std::string read_error_;
+  std::string write_error_;
 };
 
 }  // namespace zevo::platform

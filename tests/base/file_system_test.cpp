@@ -137,8 +137,18 @@ TEST(ReplaceFileAtomically, AFailedReplacementKeepsTheOldFileAndSaysWhy) {
   EXPECT_TRUE(Contains(onto_folder.ErrorText(), "dir.bmp: it is a folder"))
       << onto_folder.ErrorText();
   EXPECT_TRUE(fs::is_directory(folder / "dir.bmp"));
+  // A FIFO, directly or through a link, stays a FIFO.
+  ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+  fs::create_symlink("fifo", folder / "to-fifo");
+  for (const char* name : {"fifo", "to-fifo"}) {
+    Result<bool> onto_fifo = files.ReplaceFileAtomically(folder / name, Bytes{1});
+    ASSERT_FALSE(onto_fifo);
+    EXPECT_TRUE(Contains(onto_fifo.ErrorText(), "it is a FIFO")) << onto_fifo.ErrorText();
+  }
+  EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
 
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.bmp", "keep.bmp", "plain"}));
+  EXPECT_EQ(folder.Names(),
+            (std::vector<std::string>{"dir.bmp", "fifo", "keep.bmp", "plain", "to-fifo"}));
   EXPECT_EQ(Load(path), old);
   EXPECT_EQ(Load(folder / "plain"), old);
 }

@@ -1,6 +1,7 @@
-// Every file in tests/data/stk must read with the result its name begins with ("r2_..." gives
-// 2). Files written by earlier versions of the program and inputs found by fuzzing live there,
-// so that later versions keep reading and refusing them the same way.
+// Every .stk file in tests/data/stk must read with the result its name begins with ("r2_..."
+// gives 2). Files written by earlier versions of the program, inputs found by fuzzing and the
+// files of make_fixtures.py live there, so that later versions keep reading and refusing them
+// the same way.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,6 +21,7 @@ TEST(StrokeFileFixtures, EveryFixtureGivesTheResultInItsName) {
   ASSERT_TRUE(codec.Ok()) << codec.ErrorText();
   int checked = 0;
   for (const auto& e : fs::directory_iterator(fs::path(ZEVO_TEST_DATA_DIR) / "stk")) {
+    if (e.path().extension() != ".stk") continue;
     const std::string name = e.path().filename().string();
     ASSERT_TRUE(name.size() > 3 && name[0] == 'r' && name[2] == '_') << name;
     SCOPED_TRACE(name);
@@ -56,6 +58,35 @@ TEST(StrokeFileFixtures, TheFirstEncodedFormatStaysReadable) {
   EXPECT_EQ(d.Entry(0)->samples.back(), (ink::StrokeSample{14, 22, 0}));
   ASSERT_NE(d.Background(), nullptr);
   EXPECT_EQ(d.Background()->Width(), 2);
+}
+
+// Odd but finite values are no damage: the renderer copes with them, so they load whole.
+TEST(StrokeFileFixtures, OddButFiniteDocumentsLoadWhole) {
+  auto loader = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
+  auto codec = CodecBinding::Load(*loader);
+  ASSERT_TRUE(codec.Ok());
+  const std::string stk = std::string(ZEVO_TEST_DATA_DIR) + "/stk/";
+  ink::StrokeDocument d(1, 1);
+
+  ASSERT_EQ(ReadStrokeFile(d, stk + "r0_huge_and_negative_radius.stk", &codec.Value()), 0);
+  ASSERT_EQ(d.Count(), 1);
+  EXPECT_EQ(d.Entry(0)->samples[0].radius, 3e8f);
+  EXPECT_EQ(d.Entry(0)->samples[1].radius, -7.5f);
+
+  ASSERT_EQ(ReadStrokeFile(d, stk + "r0_far_segments.stk", &codec.Value()), 0);
+  ASSERT_EQ(d.Count(), 10);
+  for (int k = 0; k < 10; ++k) {
+    EXPECT_EQ(d.Entry(k)->samples.front().x, k % 2 ? 1e9f : -1e9f) << k;
+    EXPECT_EQ(d.Entry(k)->samples.back().x, k % 2 ? -1e9f : 1e9f) << k;
+  }
+
+  ASSERT_EQ(ReadStrokeFile(d, stk + "r0_ten_thousand_fills.stk", &codec.Value()), 0);
+  ASSERT_EQ(d.Count(), 10001);
+  for (int k : {1, 2, 9999, 10000}) {
+    EXPECT_EQ(d.Entry(k)->kind, ink::StrokeKind::Fill);
+    EXPECT_EQ(d.Entry(k)->value, k % 2 ? 0xFF0000u : 0x0000FFu) << k;
+    EXPECT_EQ(d.Entry(k)->x, 512.0f);
+  }
 }
 
 }  // namespace

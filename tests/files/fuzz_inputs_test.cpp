@@ -32,6 +32,7 @@ bool SameEntries(const ink::StrokeDocument& a, const ink::StrokeDocument& b) {
     const ink::Stroke& x = *a.Entry(i);
     const ink::Stroke& y = *b.Entry(i);
     // Samples bit for bit: a layout may hold NaNs.
+    // (memcmp must not see the null data of an entry without samples.)
     if (x.kind != y.kind || x.value != y.value || x.samples.size() != y.samples.size() ||
         (!x.samples.empty() && std::memcmp(x.samples.data(), y.samples.data(),
                                            x.samples.size() * sizeof(ink::StrokeSample)) != 0)) {

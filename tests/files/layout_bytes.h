@@ -45,22 +45,24 @@ class LayoutBytes {
   std::vector<std::uint8_t> bytes;
 };
 
+// The headers begin as their magic rather than as an insert into an empty vector, which gcc 12
+// misjudges as an overflow once it is inlined.
 inline LayoutBytes Gen1Header(int w = 1024, int h = 718) {
-  LayoutBytes b;
-  b.Raw("Zvrn").U32(0).U32(99).U32(std::uint32_t(w)).U32(std::uint32_t(h));
+  LayoutBytes b{{'Z', 'v', 'r', 'n'}};
+  b.U32(0).U32(99).U32(std::uint32_t(w)).U32(std::uint32_t(h));
   return b;
 }
 
 inline LayoutBytes Gen2Header(std::int32_t step = 1, std::uint32_t grid1 = 0x00200010) {
-  LayoutBytes b;
-  b.Raw("Zvr2").U32(0).U32(99).U32(800).U32(600).Text("Wang Xizhi").Text("secret");
+  LayoutBytes b{{'Z', 'v', 'r', '2'}};
+  b.U32(0).U32(99).U32(800).U32(600).Text("Wang Xizhi").Text("secret");
   b.U32(0xFFFFFFFEu).U32(std::uint32_t(step)).U32(grid1);
   return b;
 }
 
 inline LayoutBytes Gen3Header(std::int32_t step = 1, std::uint32_t version = 0x00010003) {
-  LayoutBytes b;
-  b.Raw("Zvr3").U32(version).U32(0).U32(42).U32(1024).U32(718).Text("Yan Zhenqing");
+  LayoutBytes b{{'Z', 'v', 'r', '3'}};
+  b.U32(version).U32(0).U32(42).U32(1024).U32(718).Text("Yan Zhenqing");
   b.Text("pw").U32(0xFFFFFFFDu).U32(std::uint32_t(step));
   b.U32(0x00300030).U32(0x00050004).U32(0x00060007);
   return b;

@@ -23,9 +23,10 @@ struct ToolRun {
   std::string out;
 };
 
-ToolRun Stktool(const std::string& arguments) {
-  const std::string command =
-      std::string("'") + ZEVO_PROGRAM_DIR + "/stktool' " + arguments + " 2>/dev/null";
+// What stktool writes to its standard output, and with_errors its error output too.
+ToolRun Stktool(const std::string& arguments, bool with_errors = false) {
+  const std::string command = std::string("'") + ZEVO_PROGRAM_DIR + "/stktool' " + arguments +
+                              (with_errors ? " 2>&1" : " 2>/dev/null");
   ToolRun r;
   FILE* p = ::popen(command.c_str(), "r");
   if (p == nullptr) return r;
@@ -127,7 +128,7 @@ TEST_F(StktoolTest, ConvertWritesEncodedAndPlainFiles) {
                           kSheetEntries + "\n");
 
   const std::string plain = "'" + Path("plain.stk") + "'";
-  ASSERT_EQ(Stktool("convert " + out + " " + plain + " --plain --step 2").exit, 0);
+  ASSERT_EQ(Stktool("convert " + out + " " + plain + " --plain --step 2 --keep-password").exit, 0);
   std::ifstream p(Path("plain.stk"), std::ios::binary);
   const std::string layout((std::istreambuf_iterator<char>(p)), {});
   ASSERT_GT(layout.size(), 556u);
@@ -142,11 +143,81 @@ TEST_F(StktoolTest, ConvertWritesEncodedAndPlainFiles) {
   EXPECT_EQ(Stktool("convert " + in + " '" + Path("no/folder.stk") + "'").exit, 1);
 }
 
+std::string Slurp(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), {});
+}
+
+TEST_F(StktoolTest, APlainLayoutHasItsPasswordBlankedUnlessAskedToKeepIt) {
+  const std::string in = Write("in.stk", Sheet().bytes);
+  const std::string encoded = "'" + Path("encoded.stk") + "'";
+  ASSERT_EQ(Stktool("convert " + in + " " + encoded).exit, 0);
+  EXPECT_EQ(Slurp(Path("encoded.stk")).find("secret"), std::string::npos);
+
+  // The Zvr3 header holds the password in bytes 280 to 535.
+  const ToolRun blanked = Stktool("convert " + encoded + " '" + Path("blank.stk") + "' --plain");
+  EXPECT_EQ(blanked.exit, 0);
+  EXPECT_NE(blanked.out.find("the password was blanked in " + Path("blank.stk")), std::string::npos)
+      << blanked.out;
+  const std::string layout = Slurp(Path("blank.stk"));
+  ASSERT_GT(layout.size(), 556u);
+  EXPECT_EQ(layout.substr(280, 256), std::string(256, '\0'));
+  EXPECT_NE(Stktool("info '" + Path("blank.stk") + "'").out.find(R"("author":"Wang Xizhi")"),
+            std::string::npos);
+
+  // Kept on request, with a warning; the encoded file had kept it all along, sealed.
+  const ToolRun kept =
+      Stktool("convert " + encoded + " '" + Path("kept.stk") + "' --plain --keep-password", true);
+  EXPECT_EQ(kept.exit, 0);
+  EXPECT_NE(kept.out.find("warning: " + Path("kept.stk") + " holds the password in clear"),
+            std::string::npos)
+      << kept.out;
+  EXPECT_EQ(Slurp(Path("kept.stk")).substr(280, 7), std::string("secret\0", 7));
+
+  // Only a plain layout can keep it in clear.
+  EXPECT_EQ(Stktool("convert " + in + " " + encoded + " --keep-password").exit, 1);
+}
+
+TEST_F(StktoolTest, AFileTooLargeForZevo3ExitsWithSeven) {
+  const std::string data = std::string(ZEVO_TEST_DATA_DIR);
+  const std::string huge = "'" + data + "/stk/r7_four_huge_rle_pictures.stk'";
+  const std::string out = " -o '" + Path("out.bmp") + "'";
+  const ToolRun info = Stktool("info " + huge, true);
+  EXPECT_EQ(info.exit, 7);
+  EXPECT_NE(info.out.find(R"({"result":7,"magic":"Zvr3")"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("too large for Zevo 3 (it would need more than 512 MiB of memory)"),
+            std::string::npos)
+      << info.out;
+  const ToolRun convert = Stktool("convert " + huge + " '" + Path("x.stk") + "'", true);
+  EXPECT_EQ(convert.exit, 7);
+  EXPECT_NE(convert.out.find("too large for Zevo 3"), std::string::npos) << convert.out;
+  EXPECT_EQ(Stktool("render " + huge + out).exit, 7);
+  EXPECT_EQ(Stktool("render " + huge + out + " --trace " + huge).exit, 7);
+  EXPECT_EQ(Stktool("print " + huge + out + " --page 800x600").exit, 7);
+  const std::string sheet = Write("sheet.stk", Sheet().bytes);
+  for (const char* picture : {"/bmp/bad_too_large_rle.bmp", "/jpeg/bad_too_large_padded.jpg"}) {
+    const ToolRun render =
+        Stktool("render " + sheet + out + " --background '" + data + picture + "'", true);
+    EXPECT_EQ(render.exit, 7) << picture;
+    EXPECT_NE(render.out.find("too large for Zevo 3"), std::string::npos) << render.out;
+  }
+  EXPECT_FALSE(fs::exists(Path("x.stk")));
+  EXPECT_FALSE(fs::exists(Path("out.bmp")));
+  // Damage is not size: it keeps its own codes.
+  EXPECT_EQ(Stktool("convert '" + data + "/stk/r2_nan_sample.stk' '" + Path("x.stk") + "'").exit,
+            1);
+}
+
 TEST_F(StktoolTest, HelpAndUsage) {
   const ToolRun help = Stktool("--help");
   EXPECT_EQ(help.exit, 0);
   EXPECT_NE(help.out.find("info FILE"), std::string::npos);
-  EXPECT_NE(help.out.find("convert IN OUT [--plain] [--step N]"), std::string::npos);
+  EXPECT_NE(help.out.find("convert IN OUT [--plain [--keep-password]] [--step N]"),
+            std::string::npos);
+  EXPECT_NE(help.out.find("7    a stroke file or picture is too large for Zevo 3"),
+            std::string::npos)
+      << help.out;
+  EXPECT_NE(help.out.find("64   no command or an unknown one"), std::string::npos);
   EXPECT_EQ(Stktool("").exit, 64);
   EXPECT_EQ(Stktool("frobnicate x").exit, 64);
   EXPECT_EQ(Stktool("info").exit, 64);

@@ -216,6 +216,31 @@ TEST_F(StrokeFile, DamagedOrUndecodableFilesAreRefused) {
   EXPECT_EQ(ReadStrokeFile(back, path, &RealCodec()), kReadUnknown);
 }
 
+TEST_F(StrokeFile, FilesOverTheMemoryBudgetAreRefusedAsTooLarge) {
+  TempFolder folder;
+  const std::string path = folder.File("big.stk");
+  StrokeDocument back(1, 1);
+  // Larger than the whole budget on disk: refused unread (the file is sparse), its signature
+  // still told.
+  for (const char* magic : {"Zvr3", "zvRD"}) {
+    Save(path, Bytes(magic, magic + 4));
+    fs::resize_file(path, kMaxDocumentBytes + 1);
+    EXPECT_EQ(ReadStrokeFile(back, path, &RealCodec()), kReadTooLarge) << magic;
+    EXPECT_EQ(std::string(back.signature.data(), 4), magic);
+  }
+
+  // An encoded file is refused from the plain size it declares, before it is decompressed.
+  testing::LayoutBytes plain = testing::Gen3Header();
+  plain.U32(3).U32(0).F32(1).F32(1).PatchSize(8);
+  Bytes encoded, decoded;
+  ASSERT_TRUE(RealCodec().Encode(plain.bytes, encoded));
+  EXPECT_EQ(RealCodec().Decode(encoded, decoded, plain.bytes.size() - 1),
+            CodecBinding::Decoded::kTooLarge);
+  EXPECT_TRUE(decoded.empty());
+  ASSERT_EQ(RealCodec().Decode(encoded, decoded, plain.bytes.size()), CodecBinding::Decoded::kOk);
+  EXPECT_EQ(decoded, plain.bytes);
+}
+
 TEST_F(StrokeFile, AFailedWriteLeavesTheOldFileUntouched) {
   TempFolder folder;
   const std::string path = folder.File("keep.stk");

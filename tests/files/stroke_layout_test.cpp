@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "files/stroke_file.h"
@@ -204,6 +206,32 @@ TEST(StrokeLayoutRead, StepsTwoToFourPutTheLeftOutPointsBack) {
   }
 }
 
+TEST(StrokeLayoutRead, ExtremeButFiniteValuesLoadAsTheyAre) {
+  // The renderer copes with huge and negative radii and far coordinates; they are no damage.
+  LayoutBytes b = Gen3Header();
+  b.U32(0).U32(0).U32(3).Sample(1e9f, -1e9f, 3e8f).Sample(-1e9f, 1e9f, -7.5f).Sample(0, 0, 0);
+  StrokeDocument d(1, 1);
+  ASSERT_EQ(Read(d, b), kReadOk);
+  EXPECT_EQ(d.Entry(0)->samples,
+            (std::vector<StrokeSample>{{1e9f, -1e9f, 3e8f}, {-1e9f, 1e9f, -7.5f}, {0, 0, 0}}));
+
+  // Between the two ends of the float range the difference overflows; the points put back
+  // still lie between them.
+  const float max = std::numeric_limits<float>::max();
+  LayoutBytes wide = Gen3Header(4);
+  wide.U32(0).U32(0).U32(2).Sample(-max, max, 1).Sample(max, -max, 0);
+  ASSERT_EQ(Read(d, wide), kReadOk);
+  const auto& s = d.Entry(0)->samples;
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[2].x, 0.0f);
+  EXPECT_EQ(s[2].y, 0.0f);
+  for (const StrokeSample& p : s) {
+    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << p.x << " " << p.y;
+  }
+  EXPECT_LT(s[1].x, s[2].x);
+  EXPECT_GT(s[3].x, s[2].x);
+}
+
 TEST(StrokeLayoutRead, StrokesAreDelimitedByTheirPenUpSample) {
   // No pen-up in the first record: the second record continues the same entry; a fill closes
   // it; a last stroke without pen-up is closed when reading ends.
@@ -298,6 +326,20 @@ TEST(StrokeLayoutRead, DamagedRecordsFailWithAnEmptyDocument) {
       {"stamp absurd size",
        first().U32(2).U32(0).F32(0).F32(0).F32(1).F32(1).U32(0x7FFFFFF8).U32(0x7FFFFFFF)});
   cases.push_back({"background cut", first().U32(5).U32(5).U32(0).U32(0).U32(100).Raw("BM")});
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  cases.push_back(
+      {"sample x not a number", first().U32(0).U32(0).U32(2).Sample(nan, 1, 1).Sample(2, 2, 0)});
+  cases.push_back(
+      {"sample y infinite", first().U32(0).U32(0).U32(2).Sample(1, -inf, 1).Sample(2, 2, 0)});
+  cases.push_back(
+      {"sample radius infinite", first().U32(0).U32(0).U32(2).Sample(1, 1, inf).Sample(2, 2, 0)});
+  cases.push_back({"stamp x not a number",
+                   first().U32(2).U32(0).F32(nan).F32(0).F32(1).F32(1).U32(8).U32(1).Raw("x")});
+  cases.push_back({"stamp height infinite",
+                   first().U32(2).U32(0).F32(0).F32(0).F32(1).F32(inf).U32(8).U32(1).Raw("x")});
+  cases.push_back({"fill x not a number", first().U32(3).U32(0).F32(nan).F32(1)});
+  cases.push_back({"fill y infinite", first().U32(3).U32(0).F32(1).F32(-inf)});
   cases.push_back({"step absurd", [] {
                      LayoutBytes b = Gen3Header(1000000);
                      b.U32(0).U32(0).U32(2).Sample(0, 0, 1).Sample(1, 1, 0);

@@ -299,9 +299,12 @@ TEST(BmpDecode, RefusesDamagedHeaders) {
                .size_image = 100,
                .data = {2, 0, 0, 1}},
        "RLE data"},
-      {"huge RLE picture from a few bytes",
-       BmpSpec{.width = 32768, .height = 32768, .bpp = 8, .compression = 1, .data = {0, 1}},
+      {"large RLE picture from a few bytes",
+       BmpSpec{.width = 8192, .height = 8192, .bpp = 8, .compression = 1, .data = {0, 1}},
        "too short"},
+      {"picture of 3 GiB",
+       BmpSpec{.width = 32768, .height = 32768, .bpp = 8, .compression = 1, .data = {0, 1}},
+       "32768 x 32768 pixels are too large for Zevo 3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -315,6 +318,11 @@ TEST(BmpDecode, RefusesDamagedHeaders) {
   for (std::size_t n = 0; n + 3 < file.size(); ++n) {
     EXPECT_FALSE(DecodeBmp(std::span(file).first(n))) << n;
   }
+  // The limit counts the padded rows of the bitmap: 7 x 5 takes 5 rows of 24 bytes.
+  EXPECT_TRUE(DecodeBmp(file, 120));
+  Result<Bitmap24> over = DecodeBmp(file, 119);
+  ASSERT_FALSE(over);
+  EXPECT_TRUE(IsTooLarge(over.ErrorText())) << over.ErrorText();
   // Masks that the file cuts off.
   Bytes fields = BuildBmp(BmpSpec{.width = 1, .height = 1, .bpp = 16, .compression = 3});
   fields.resize(54 + 8);

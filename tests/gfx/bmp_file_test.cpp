@@ -202,7 +202,13 @@ TEST(BmpFile, RefusesDamagedFixtures) {
     Result<Bitmap24> b = LoadBmpFile(std::string(ZEVO_TEST_DATA_DIR "/bmp/") + name);
     ASSERT_FALSE(b);
     EXPECT_NE(b.ErrorText().find(name), std::string::npos) << b.ErrorText();
+    EXPECT_FALSE(IsTooLarge(b.ErrorText())) << b.ErrorText();
   }
+  // 512 KB of RLE that would decode to 3 GiB is refused from its header.
+  Result<Bitmap24> huge = LoadBmpFile(ZEVO_TEST_DATA_DIR "/bmp/bad_too_large_rle.bmp");
+  ASSERT_FALSE(huge);
+  EXPECT_TRUE(IsTooLarge(huge.ErrorText())) << huge.ErrorText();
+  EXPECT_NE(huge.ErrorText().find("bad_too_large_rle.bmp"), std::string::npos);
 }
 
 }  // namespace

@@ -196,6 +196,7 @@ TEST(JpegRead, RefusesDamagedAndImplausibleFiles) {
     Result<Bitmap24> b = LoadJpegFile(std::string(ZEVO_TEST_DATA_DIR "/jpeg/") + name);
     ASSERT_FALSE(b) << name;
     EXPECT_NE(b.ErrorText().find(name), std::string::npos) << b.ErrorText();
+    EXPECT_FALSE(IsTooLarge(b.ErrorText())) << b.ErrorText();
   }
   const Bytes good = EncodeJpeg(SmoothPicture());
   EXPECT_FALSE(DecodeJpeg({}));
@@ -204,10 +205,19 @@ TEST(JpegRead, RefusesDamagedAndImplausibleFiles) {
   ASSERT_FALSE(not_jpeg);
   EXPECT_NE(not_jpeg.ErrorText().find("JPEG"), std::string::npos);
 
-  // A few bytes that claim a picture of a gigapixel are not believed, nor sides over the limit.
+  // A few bytes that claim 64 M pixels are not believed; a bitmap over the limit is too large
+  // whatever the data; sides over the limit are damage.
+  Result<Bitmap24> implausible = DecodeJpeg(WithSize(good, 8192, 8192));
+  ASSERT_FALSE(implausible);
+  EXPECT_NE(implausible.ErrorText().find("too few"), std::string::npos) << implausible.ErrorText();
   Result<Bitmap24> huge = DecodeJpeg(WithSize(good, 30000, 30000));
   ASSERT_FALSE(huge);
-  EXPECT_NE(huge.ErrorText().find("too few"), std::string::npos) << huge.ErrorText();
+  EXPECT_TRUE(IsTooLarge(huge.ErrorText())) << huge.ErrorText();
+  Result<Bitmap24> padded = LoadJpegFile(ZEVO_TEST_DATA_DIR "/jpeg/bad_too_large_padded.jpg");
+  ASSERT_FALSE(padded);
+  EXPECT_NE(padded.ErrorText().find("32768 x 32768 pixels are too large for Zevo 3"),
+            std::string::npos)
+      << padded.ErrorText();
   Result<Bitmap24> wide = DecodeJpeg(WithSize(good, 40000, 20));
   ASSERT_FALSE(wide);
   EXPECT_NE(wide.ErrorText().find("larger"), std::string::npos) << wide.ErrorText();

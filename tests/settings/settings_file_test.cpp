@@ -1,8 +1,17 @@
 #include "platform/posix/settings_file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +36,19 @@ using settings::testing::WriteFile;
 StoredSetting Text(std::string s) {
   s.push_back('\0');
   return {SettingType::Text, s};
+}
+
+StoredSetting Int(std::uint8_t v) {
+  return {SettingType::Integer, std::string{char(v), 0, 0, 0}};
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    names.push_back(e.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 TEST(SettingsFile, EveryByteOfATextSurvivesTheFile) {
@@ -231,6 +253,140 @@ TEST(SettingsFile, AFailingWriteLeavesEverythingAsItWas) {
   EXPECT_EQ(ReadSettingInt(huge, "A", 5), 5);
   WriteSettingInt(huge, "B", 2);
   EXPECT_EQ(ReadFile(dir / "big"), big);
+}
+
+TEST(SettingsFile, WhatIsNotARegularFileIsRefusedWithoutWaitingAndSaysWhy) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder");
+  std::filesystem::create_symlink("fifo", dir / "to-fifo");
+  // Opening a FIFO without a writer could wait for ever: a hang fails the run instead.
+  ::alarm(30);
+  const std::pair<std::string, std::string> cases[] = {{dir / "fifo", "is a FIFO"},
+                                                       {dir / "to-fifo", "is a FIFO"},
+                                                       {dir / "folder", "is a folder"},
+                                                       {"/dev/null", "is a device"}};
+  for (const auto& [path, says] : cases) {
+    SCOPED_TRACE(path);
+    FileSettingsBackend store(path);
+    EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 3);
+    EXPECT_NE(store.ErrorText().find(path), std::string::npos) << store.ErrorText();
+    EXPECT_NE(store.ErrorText().find(says), std::string::npos) << store.ErrorText();
+    if (path == "/dev/null") continue;  // the machine's devices are not written to, even in vain
+    EXPECT_FALSE(store.Write("Replay_Rate", Int(4)));
+    EXPECT_NE(store.ErrorText().find(says), std::string::npos) << store.ErrorText();
+  }
+  // They stay what they were, and nothing was made beside them.
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "to-fifo"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
+  EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{"fifo", "folder", "to-fifo"}));
+
+  // The store of the program, at the default place or where ZEVO3_SETTINGS says, the same.
+  {
+    ScopedEnv none("ZEVO3_SETTINGS", nullptr);
+    ScopedEnv config("XDG_CONFIG_HOME", dir.Folder().c_str());
+    std::filesystem::create_directory(dir / "Zevo3");
+    ASSERT_EQ(::mkfifo((dir / "Zevo3/settings").c_str(), 0600), 0);
+    auto store = MakeDefaultSettingsBackend();
+    EXPECT_EQ(ReadSettingInt(*store, "Replay_Rate", 3), 3);
+    EXPECT_NE(store->ErrorText().find("is a FIFO"), std::string::npos) << store->ErrorText();
+  }
+  ScopedEnv env("ZEVO3_SETTINGS", (dir / "fifo").c_str());
+  auto store = MakeDefaultSettingsBackend();
+  EXPECT_EQ(ReadSettingInt(*store, "Replay_Rate", 3), 3);
+  EXPECT_NE(store->ErrorText().find("is a FIFO"), std::string::npos) << store->ErrorText();
+  EXPECT_FALSE(store->Write("Replay_Rate", Int(4)));
+  ::alarm(0);
+  {
+    settings::ScopedSettingsBackend scoped(*store);
+    EXPECT_NE(settings::SettingsErrorText().find("is a FIFO"), std::string::npos);
+  }
+
+  // A file in the FIFO's place reads again; the refused write is still told until a write
+  // succeeds.
+  std::filesystem::remove(dir / "fifo");
+  WriteFile(dir / "fifo", "Replay_Rate int 5\n");
+  EXPECT_EQ(ReadSettingInt(*store, "Replay_Rate", 3), 5);
+  EXPECT_NE(store->ErrorText().find("not saved"), std::string::npos) << store->ErrorText();
+  EXPECT_TRUE(store->Write("Replay_Rate", Int(6)));
+  EXPECT_EQ(store->ErrorText(), "");
+  EXPECT_EQ(ReadSettingInt(*store, "Replay_Rate", 3), 6);
+}
+
+TEST(SettingsFile, ALinkedFileIsReplacedWhereItPointsAndStaysALink) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "real");
+  std::filesystem::create_directories(dir / "config");
+  WriteFile(dir / "real/settings", "Print_Scale int 150\n");
+  std::filesystem::create_symlink("../real/settings", dir / "config/settings");
+  FileSettingsBackend store(dir / "config/settings");
+  EXPECT_EQ(ReadSettingInt(store, "Print_Scale", 100), 150);
+  EXPECT_TRUE(store.Write("Replay_Rate", Int(4)));
+  EXPECT_EQ(store.ErrorText(), "");
+
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "config/settings"));
+  EXPECT_EQ(std::filesystem::read_symlink(dir / "config/settings"), "../real/settings");
+  EXPECT_EQ(ReadFile(dir / "real/settings"), "Print_Scale int 150\nReplay_Rate int 4\n");
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "real/settings").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // The lock file and the temporary file belong beside the target.
+  EXPECT_EQ(Names(dir / "config"), std::vector<std::string>{"settings"});
+  EXPECT_EQ(Names(dir / "real"), (std::vector<std::string>{"settings", "settings.lock"}));
+
+  // A link to a file not made yet: the file is made where it points.
+  std::filesystem::create_symlink("../real/later", dir / "config/later");
+  FileSettingsBackend later(dir / "config/later");
+  EXPECT_TRUE(later.Write("Cursor_Style", Int(2)));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "config/later"));
+  EXPECT_EQ(ReadFile(dir / "real/later"), ReadFile(dir / "config/later"));
+  EXPECT_EQ(ReadSettingInt(later, "Cursor_Style", 1), 2);
+}
+
+TEST(SettingsFile, AWriteThatWouldPassTheReadersLimitIsRefusedAndTheFileKept) {
+  TempDir dir;
+  const std::string path = dir / "settings";
+  // Just under what the reader accepts.
+  std::string content = "Print_Scale int 150\n#";
+  content.resize(kMaxSettingsFileSize - 11, '#');
+  content += '\n';
+  WriteFile(path, content);
+  FileSettingsBackend store(path);
+  EXPECT_EQ(ReadSettingInt(store, "Print_Scale", 100), 150);
+  // A change that keeps the size fits.
+  EXPECT_TRUE(store.Write("Print_Scale", Int(200)));
+  EXPECT_EQ(ReadFile(path).size(), kMaxSettingsFileSize - 10);
+
+  // A new line would make a file the reader refuses: every value would read as missing.
+  const std::string before = ReadFile(path);
+  EXPECT_FALSE(store.Write("Replay_Rate", Int(4)));
+  EXPECT_NE(store.ErrorText().find("would grow past 1 MiB"), std::string::npos)
+      << store.ErrorText();
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(ReadSettingInt(store, "Print_Scale", 100), 200);
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 3);
+}
+
+TEST(SettingsFile, AWriterWaitsForAnotherOnlyAShortWhile) {
+  TempDir dir;
+  const std::string path = dir / "settings";
+  FileSettingsBackend store(path);
+  ASSERT_TRUE(store.Write("Replay_Rate", Int(4)));
+  // Another copy holds the lock and does not let go.
+  const int other = ::open((path + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(store.Write("Replay_Rate", Int(5)));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(500));
+  EXPECT_LT(waited, std::chrono::seconds(10));
+  EXPECT_NE(store.ErrorText().find("locked"), std::string::npos) << store.ErrorText();
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 4);
+  ::close(other);
+  EXPECT_TRUE(store.Write("Replay_Rate", Int(5)));
+  EXPECT_EQ(store.ErrorText(), "");
 }
 
 TEST(SettingsFile, NoRightsToTheFolderOrTheFile) {

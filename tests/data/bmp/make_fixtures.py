@@ -56,3 +56,12 @@ damaged('bad_offset_past_end.bmp', good[:10] + struct.pack('<I', 5000) + good[14
 damaged('bad_header_size.bmp', good[:14] + struct.pack('<I', 64) + good[18:])
 damaged('bad_inside_header.bmp', good[:30])
 damaged('bad_signature.bmp', b'MB' + good[2:])
+
+# An RLE8 file of 512 KB that declares 32768 x 32768 pixels: enough data per pixel to pass the
+# RLE plausibility check (end-of-line marks, one per two bytes), but a bitmap of 3 GiB, far
+# over what Zevo 3 decodes. Refused as too large before anything is allocated.
+info = struct.pack('<IiiHHIIiiII', 40, 32768, 32768, 1, 8, 1, 1 << 19, 2835, 2835, 2, 0)
+palette = b'\0\0\0\0\xff\xff\xff\0'
+offset = 14 + len(info) + len(palette)
+damaged('bad_too_large_rle.bmp', b'BM' + struct.pack('<IHHI', offset + (1 << 19), 0, 0, offset) +
+        info + palette + bytes(1 << 19))

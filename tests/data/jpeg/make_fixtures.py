@@ -26,3 +26,11 @@ with open('bad_truncated.jpg', 'wb') as o:
     o.write(good[:len(good) * 2 // 3])
 with open('bad_no_image.jpg', 'wb') as o:
     o.write(good[:2] + b'\xff\xd9')
+
+# ok_rgb.jpg with its frame set to 32768 x 32768 and zeros after the end mark up to 590 KB:
+# enough bytes per pixel to look plausible, but a bitmap of 3 GiB. Refused as too large from
+# the header, before decoding.
+sof = good.find(b'\xff\xc0')
+huge = good[:sof + 5] + b'\x80\x00\x80\x00' + good[sof + 9:]
+with open('bad_too_large_padded.jpg', 'wb') as o:
+    o.write(huge + bytes(590 * 1024 - len(huge)))
