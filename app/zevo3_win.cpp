@@ -188,6 +188,12 @@ int TZevo3Win::StoredReplayRate() const {
 }
 
 void TZevo3Win::FormCreate() {
+  // A settings file that could not be used (a FIFO or a folder in its place, a file too large
+  // to be ours): the program runs on the defaults, and says so once.
+  if (env.settings && env.ui) {
+    const std::string why = env.settings->ErrorText();
+    if (!why.empty()) env.ui->MessageBox(why);
+  }
   OfferRecovery();
 }
 

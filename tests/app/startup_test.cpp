@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "files/codec_binding.h"
 #include "tests/support/test_window.h"
 
@@ -101,6 +103,30 @@ TEST(Startup, ActivationRegistersTheHotKeysAndResizeCentresTheProgress) {
   EXPECT_EQ(w.panels.PanelProgress.panel.top, (1024 - 77) / 2);
   w.SetCursorStyleExecute(2);
   EXPECT_EQ(w.panels.tablet_panel_cursor, 102);
+}
+
+}  // namespace
+}  // namespace zevo::app
+
+namespace zevo::app {
+namespace {
+
+// A FIFO where the settings file should be: the window starts at once on the defaults, says
+// why once, and leaves the FIFO as it is.
+TEST(Startup, ASettingsFifoIsRefusedWithAMessageAndTheDefaultsApply) {
+  test::TestWindowOptions o;
+  o.settings_fifo = true;
+  test::TestWindow t(o);
+  ASSERT_TRUE(t.win) << t.error;
+  t.win->FormCreate();
+  const std::vector<std::string> shown = t.ui.Messages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find("settings"), std::string::npos) << shown[0];
+  EXPECT_EQ(t.win->app_settings.replay_rate, 3);
+  t.win->ImgTmpClick();  // nothing to calibrate: no write
+  struct stat st {};
+  ASSERT_EQ(::stat((t.folder / "settings").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

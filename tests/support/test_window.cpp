@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <fstream>
+
+#include <sys/stat.h>
 #include <random>
 
 #include "files/codec_binding.h"
@@ -42,6 +44,7 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
     for (int i = 0; i < o.message_lines; ++i) m << "message " << i << "\r\n";
   }
   tablet.load_ok = o.tablet_ok;
+  if (o.settings_fifo) ::mkfifo((folder / "settings").c_str(), 0600);
   settings = std::make_unique<platform::FileSettingsBackend>((folder / "settings").string());
   for (const auto& [name, value] : o.int_settings)
     settings::WriteSettingInt(*settings, name, value);

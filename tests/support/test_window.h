@@ -66,6 +66,8 @@ struct TestWindowOptions {
   // The state folder (ZEVO3_STATE_DIR) the window keeps its recovery file in; empty gives it
   // one of its own inside the program folder. Another window's folder is its next start.
   std::filesystem::path state_folder = {};
+  // A FIFO where the settings file should be.
+  bool settings_fifo = false;
 };
 
 // Owns everything the window refers to; the window itself is `win` (null when Create failed,
