@@ -58,6 +58,7 @@ void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
   if (x0 > x1) return;
   std::uint8_t* p = bm.Row(y) + x0 * 3;
   const std::size_t n = std::size_t(x1 - x0 + 1);
+  pixels_written_ += n;
   const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
   if (mode == PenMode::NotXor) {
     for (std::size_t i = 0; i < n; ++i, p += 3) {

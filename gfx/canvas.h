@@ -72,6 +72,10 @@ class Canvas {
     StretchCopy(Rect{x, y, x + src.Width(), y + src.Height()}, src);
   }
 
+  // How many pixels this canvas has written since it was made: the measure of drawing work that
+  // lets a renderer bound what a hostile history may cost.
+  std::uint64_t PixelsWritten() const { return pixels_written_; }
+
  private:
   void StretchImpl(Rect dest, const Bitmap24& src, Rect srcRect, bool transparent, Color key);
   void ConvexPolygon(std::span<const Point> points);
@@ -80,6 +84,7 @@ class Canvas {
 
   Bitmap24* target_;
   Point pos_;
+  std::uint64_t pixels_written_ = 0;
 };
 
 }  // namespace zevo::gfx

@@ -94,12 +94,17 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
     return;
   }
   Finish();
+  if (!WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_)) return;
   switch (e.kind) {
     case StrokeKind::Ink: {
       if (e.samples.empty()) return;
       r_.SetColor(color);
       float x, y, rad;
       for (std::size_t i = 0; i < e.samples.size(); ++i) {
+        // One stroke may hold a file's worth of samples: its work is checked as it goes.
+        if (i % 64 == 63 &&
+            !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
+          break;
         map_.Sample(e.samples[i], x, y, rad);
         if (i == 0)
           r_.BeginAt(x, y, rad);
@@ -131,12 +136,9 @@ void EntryPainter::DrawFill(const Stroke& e, gfx::Color color, const Stroke* nex
     return;
   }
   Finish();
-  const std::size_t budget =
-      kFillWorkPerPixel * std::size_t(r_.Work().Width()) * std::size_t(r_.Work().Height());
-  if (fill_work_ >= budget) {
-    fills_left_out_ = true;
+  if (!WithinWork(kFillWorkPerPixel, fill_work_) ||
+      !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
     return;
-  }
   if (next == nullptr || next->kind != StrokeKind::Fill) {
     fill_work_ += r_.WorkCanvas().FloodFill(seed.x, seed.y);
     return;
@@ -145,6 +147,14 @@ void EntryPainter::DrawFill(const Stroke& e, gfx::Color color, const Stroke* nex
   fill_work_ += 2 * held_.Area();
   held_color_ = color;
   holding_ = true;
+}
+
+bool EntryPainter::WithinWork(std::size_t per_pixel, std::uint64_t spent) {
+  const std::uint64_t allowed = std::uint64_t(per_pixel) * std::uint64_t(r_.Work().Width()) *
+                                std::uint64_t(r_.Work().Height());
+  if (spent < allowed) return true;
+  left_out_ = true;
+  return false;
 }
 
 void EntryPainter::Finish() {

@@ -77,7 +77,10 @@ struct EntryStyle {
 class EntryPainter {
  public:
   EntryPainter(BrushRenderer& renderer, const EntryMapping& mapping, EntryStyle style = {})
-      : r_(renderer), map_(mapping), style_(style) {}
+      : r_(renderer),
+        map_(mapping),
+        style_(style),
+        written_at_start_(renderer.WorkCanvas().PixelsWritten()) {}
   EntryPainter(const EntryPainter&) = delete;
   EntryPainter& operator=(const EntryPainter&) = delete;
 
@@ -90,12 +93,14 @@ class EntryPainter {
   void Finish();
   // Finish, and average what was drawn since the last flush into the target.
   void Flush();
-  // Whether fills were left out because the painter had spent its fill work: a history of
-  // many fills over large regions costs a flood of the whole region each, and a hostile file
-  // can ask for more of them than any writer would. The work is bounded at kFillWorkPerPixel
-  // times the work bitmap's size.
-  bool FillsLeftOut() const { return fills_left_out_; }
+  // Whether entries were left out because the painter had spent the work it may: a stroke of
+  // discs that each cover the page, or fills that each flood most of it, cost the whole page
+  // every time, and a hostile file can ask for far more of them than any writer would. Fills
+  // may write kFillWorkPerPixel times the work bitmap's pixels, and all drawing together
+  // kWorkPerPixel times (a long history written by hand writes a few times each pixel).
+  bool EntriesLeftOut() const { return left_out_; }
   static constexpr std::size_t kFillWorkPerPixel = 128;
+  static constexpr std::size_t kWorkPerPixel = 512;
 
  private:
   void DrawFill(const Stroke& e, gfx::Color color, const Stroke* next);
@@ -112,8 +117,11 @@ class EntryPainter {
   gfx::FloodRegion held_;
   gfx::Color held_color_ = 0;
   bool holding_ = false;
-  std::size_t fill_work_ = 0;
-  bool fills_left_out_ = false;
+  // Whether the work so far leaves room for more; false (and left_out_) once it does not.
+  bool WithinWork(std::size_t per_pixel, std::uint64_t spent);
+  std::uint64_t written_at_start_;
+  std::uint64_t fill_work_ = 0;
+  bool left_out_ = false;
 };
 
 }  // namespace zevo::ink

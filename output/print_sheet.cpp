@@ -213,9 +213,9 @@ Result<PrintedSheet> RenderPrintSheet(const PrintLayout& l, const SheetInputs& i
     const SheetMapping& map = l.turned ? static_cast<const SheetMapping&>(turned) : upright;
     if (in.trace_shown && in.trace_model != nullptr &&
         !DrawTraceModelLayer(r, *in.trace_model, map, progress))
-      return R::Error(std::string("The trace model cannot be printed: ") + kTooManyFills);
+      return R::Error(std::string("The trace model cannot be printed: ") + kTooMuchDrawing);
     if (in.live != nullptr && !DrawHistoryLayer(r, *in.live, map, progress))
-      return R::Error(std::string("The sheet cannot be printed: ") + kTooManyFills);
+      return R::Error(std::string("The sheet cannot be printed: ") + kTooMuchDrawing);
   } catch (const std::bad_alloc&) {
     return R::Error("not enough memory to print the sheet");
   }

@@ -32,7 +32,7 @@ bool DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, cons
     run.Step();
   }
   painter.Finish();
-  return !painter.FillsLeftOut();
+  return !painter.EntriesLeftOut();
 }
 
 bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
@@ -49,7 +49,7 @@ bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const Sh
     run.Step();
   }
   painter.Finish();
-  return !painter.FillsLeftOut();
+  return !painter.EntriesLeftOut();
 }
 
 std::optional<gfx::Bitmap24> MakeTile(const gfx::Bitmap24& background, int tile_w, int tile_h,

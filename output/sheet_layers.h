@@ -40,16 +40,17 @@ std::string CheckWorkBitmapSize(long long target_width, long long target_height)
 // How one renderer maps paper coordinates of entries onto its target and work bitmaps.
 using SheetMapping = ink::EntryMapping;
 
-// What a sheet with more large fills than the renderer draws is refused with.
-inline constexpr const char* kTooManyFills =
-    "it has more large fills than Zevo 3 draws; it may be damaged";
+// What a sheet that asks for more drawing than the renderer does is refused with.
+inline constexpr const char* kTooMuchDrawing =
+    "it asks for more drawing than Zevo 3 does (discs or fills that cover the sheet hundreds of "
+    "times); it may be damaged";
 
 // The trace model, first to last, in the trace colour (Ink and Fill only); leaves the model at
-// its last entry. False when fills were left out (ink::EntryPainter::FillsLeftOut).
+// its last entry. False when entries were left out (ink::EntryPainter::EntriesLeftOut).
 bool DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
                          base::ProgressDisplay* progress);
 // The live history up to and including the current entry; the position is unchanged. False
-// when fills were left out.
+// when entries were left out.
 bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
                       base::ProgressDisplay* progress);
 

@@ -168,9 +168,9 @@ Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInput
   const ExportMapping map(f);
   if (in.trace_shown && in.trace_model != nullptr &&
       !DrawTraceModelLayer(r, *in.trace_model, map, nullptr))
-    return R::Error(std::string("The trace model cannot be drawn: ") + kTooManyFills);
+    return R::Error(std::string("The trace model cannot be drawn: ") + kTooMuchDrawing);
   if (in.live != nullptr && !DrawHistoryLayer(r, *in.live, map, nullptr))
-    return R::Error(std::string("The sheet cannot be drawn: ") + kTooManyFills);
+    return R::Error(std::string("The sheet cannot be drawn: ") + kTooMuchDrawing);
 
   r.DownsampleAll();
   renderer.reset();

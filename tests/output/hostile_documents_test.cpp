@@ -37,7 +37,7 @@ TEST(HostileDocuments, ASheetOfTooManyLargeFillsIsRefused) {
     in.live = doc.get();
     const Result<gfx::Bitmap24> picture = output::RenderSheetPicture(1024, 718, in);
     ASSERT_FALSE(picture);
-    EXPECT_NE(picture.ErrorText().find("large fills"), std::string::npos);
+    EXPECT_NE(picture.ErrorText().find("more drawing"), std::string::npos);
   }
 }
 
@@ -89,6 +89,18 @@ TEST(HostileDocuments, NavigateAndReplay) {
       EXPECT_EQ(views.Page().Pixel(5, 5), gfx::kWhite);
     }
   }
+}
+
+// A stroke of thousands of discs that each cover the sheet: refused, not drawn for minutes.
+TEST(HostileDocuments, AStrokeOfPageSizedDiscsIsRefused) {
+  ink::StrokeDocument doc(1024, 718);
+  for (int i = 0; i < 20000; ++i) doc.AddSample(float(i % 1000), 300, 3e8f);
+  doc.AddSample(0, 0, 0);
+  output::SheetInputs in;
+  in.live = &doc;
+  const Result<gfx::Bitmap24> picture = output::RenderSheetPicture(64, 45, in);
+  ASSERT_FALSE(picture);
+  EXPECT_NE(picture.ErrorText().find("more drawing"), std::string::npos);
 }
 
 }  // namespace
