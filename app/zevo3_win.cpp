@@ -9,6 +9,7 @@
 #include "platform/tablet_driver.h"
 #include "platform/text_painter.h"
 #include "platform/ui.h"
+#include "seals/new_paper.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 
@@ -104,6 +105,9 @@ Result<bool> TZevo3Win::Construct() {
   zoom = {};
   sheet.background = {};
   pen.tool_mode = input::kToolBrush;
+
+  // C7: the background dialog reads its folders and texts now.
+  bg_dialog = std::make_unique<seals::TBGDialog>(store, env.program_folder);
 
   // C8..C12: texts list, settings, identity, pressure curve.
   app_settings.ReadAtStart(store, env.program_folder);
@@ -422,6 +426,12 @@ void TZevo3Win::ShowControlExecute() {
   MarkDirty(kDirtyLayout | kDirtyZoomPanel);
 }
 
+void TZevo3Win::NewPaperExecute() {
+  if (env.ui == nullptr || !bg_dialog) return;
+  if (seals::NewPaper(*bg_dialog, *env.ui, sheet, Document(), views.Transform(), progress_.get()))
+    FullRedraw();
+}
+
 void TZevo3Win::Run(Command command, int x) {
   switch (command) {
     case Command::kBrushPicker:
@@ -468,6 +478,9 @@ void TZevo3Win::Run(Command command, int x) {
       break;
     case Command::kShowControl:
       ShowControlExecute();
+      break;
+    case Command::kNewPaper:
+      NewPaperExecute();
       break;
     default:
       // The commands to come (IsCommandToCome) do nothing yet.

@@ -12,6 +12,7 @@
 #include "history/navigation.h"
 #include "ink/page_views.h"
 #include "input/pen_input.h"
+#include "seals/bg_dialog.h"
 #include "seals/sheet_pages.h"
 #include "settings/app_settings.h"
 #include "settings/author_identity.h"
@@ -96,6 +97,8 @@ class TZevo3Win {
   void DataPlayExecute();
   void DataStopExecute();
   void ShowControlExecute();
+  // Paper and background: the dialog, then the new paper under the same history.
+  void NewPaperExecute();
   // Rebuilds both views from the blank page up to the current position.
   void FullRedraw();
 
@@ -131,6 +134,8 @@ class TZevo3Win {
   ink::PageViews views;
   history::HistoryPlayer player;
   seals::SheetPages sheet;
+  // Made once at start-up: its last accepted choice stays between showings.
+  std::unique_ptr<seals::TBGDialog> bg_dialog;
   input::PenInput pen;
   workspace::Panels panels;
   workspace::ZoomView zoom;

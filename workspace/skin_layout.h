@@ -139,10 +139,10 @@ const Region* RegionAt(Panel panel, int x, int y);
 const Region* RegionNamed(std::string_view name);
 
 // The commands whose work is not in the program yet: a click on their regions does nothing.
-inline constexpr std::array<Command, 12> kCommandsToCome{
+inline constexpr std::array<Command, 11> kCommandsToCome{
     Command::kTraceToggle, Command::kOpenTrace,    Command::kGridToggle, Command::kGridPanel,
-    Command::kAddStamp,    Command::kCaptureStamp, Command::kNewPaper,   Command::kOptions,
-    Command::kDataSave,    Command::kDataOpen,     Command::kPrintPic,   Command::kSavePic,
+    Command::kAddStamp,    Command::kCaptureStamp, Command::kOptions,    Command::kDataSave,
+    Command::kDataOpen,    Command::kPrintPic,     Command::kSavePic,
 };
 bool IsCommandToCome(Command c);
 

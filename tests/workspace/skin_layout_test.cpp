@@ -40,10 +40,11 @@ TEST(SkinLayout, CommandsStillToCome) {
   for (const Region& r : kRegions)
     if (IsCommandToCome(r.command)) waiting.insert(std::string(r.name));
   EXPECT_EQ(waiting, (std::set<std::string>{"TraceToggle", "OpenTrace", "GridToggle", "GridPanel",
-                                            "AddStamp", "CaptureStamp", "NewPaper", "Options",
-                                            "DataSave", "DataOpen", "PrintPic", "SavePic"}));
+                                            "AddStamp", "CaptureStamp", "Options", "DataSave",
+                                            "DataOpen", "PrintPic", "SavePic"}));
   EXPECT_FALSE(IsCommandToCome(Command::kGotoFirst));
   EXPECT_FALSE(IsCommandToCome(Command::kClear));
+  EXPECT_FALSE(IsCommandToCome(Command::kNewPaper));
 }
 
 }  // namespace
