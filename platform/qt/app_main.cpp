@@ -8,6 +8,7 @@
 #include "app/zevo3_win.h"
 #include "platform/library_loader.h"
 #include "platform/posix/program_folder.h"
+#include "platform/qt/bg_dialog_view.h"
 #include "platform/qt/main_window_view.h"
 #include "platform/qt/qt_hot_keys.h"
 #include "platform/qt/qt_tablet_driver.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   application.setApplicationDisplayName(title);
 
   platform::qt::QtUi ui(nullptr, title);
+  platform::qt::RegisterBGDialogView(ui);
   platform::qt::QtTextPainter text;
   platform::qt::QtTabletDriver tablet;
   platform::qt::QtHotKeys hot_keys;
