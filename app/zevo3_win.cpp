@@ -1,5 +1,7 @@
 #include "app/zevo3_win.h"
 
+#include <utility>
+
 #include "files/codec_binding.h"
 #include "files/stroke_layout.h"
 #include "gfx/canvas.h"
@@ -335,6 +337,11 @@ void TZevo3Win::WriteClearExecute() {
     return;
   }
   input::WriteClear(player, views, sheet);
+  // Clearing returns to 100 %, and the pages are made anew for it.
+  if (zoom.zoom_index != 0) {
+    SetZoomExecute(0);
+    PaintZoomPanel(panels, zoom);
+  }
   Settle();
 }
 
@@ -469,6 +476,18 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kShowControl:
       ShowControlExecute();
       break;
+    case Command::kZoomTitle:
+      FlipZoomPanel(zoom, panels.ZoomPanel);
+      PaintZoomPanel(panels, zoom);
+      MarkDirty(kDirtyLayout);
+      break;
+    case Command::kZoom100:
+    case Command::kZoom200:
+    case Command::kZoom400:
+    case Command::kZoom800:
+      SetZoomExecute(int(command) - int(Command::kZoom100));
+      PaintZoomPanel(panels, zoom);
+      break;
     default:
       // The commands to come (IsCommandToCome) do nothing yet.
       break;
@@ -502,9 +521,52 @@ void TZevo3Win::PaletteSwatchClick(int row, int tag) {
   workspace::PaletteSwatchClick(panels, pen, row, tag, env.text);
 }
 
-void TZevo3Win::MouseDown(int x, int y) {
+void TZevo3Win::ZoomPanelMouseDown(int x, int y) {
+  Run(CommandAt(Panel::kZoom, x, y), x);
+  Settle();
+}
+
+void TZevo3Win::SetZoomExecute(int index) {
+  if (SetZoom(zoom, index)) ApplyView();
+}
+
+void TZevo3Win::ApplyView() {
+  ApplyZoomView(zoom, views, sheet, progress_.get());
+  FullRedraw();
+  MarkDirty(kDirtyZoomPanel);
+}
+
+const seals::GridLayout* TZevo3Win::FrameSnap(bool shift) const {
+  return sheet.grid_shown && !shift ? &sheet.grid : nullptr;
+}
+
+void TZevo3Win::ImgZoomMouseDown(int x, int y, bool shift) {
+  OverviewPress(zoom, FrameSnap(shift), x, y);
+  MarkDirty(kDirtyZoomPanel);
+}
+
+void TZevo3Win::ImgZoomMouseMove(int x, int y, bool shift) {
+  if (!zoom.dragging) return;
+  OverviewMove(zoom, FrameSnap(shift), x, y);
+  MarkDirty(kDirtyZoomPanel);
+}
+
+void TZevo3Win::ImgZoomMouseUp() {
+  if (OverviewRelease(zoom)) ApplyView();
+  MarkDirty(kDirtyZoomPanel);
+}
+
+void TZevo3Win::MouseDown(int x, int y, bool shift) {
   const Hit h = HitTest(x, y);
+  capture_ = {};
+  if (h.surface == Surface::kOverview) capture_ = {h.surface, x - h.x, y - h.y};
   switch (h.surface) {
+    case Surface::kZoomPanel:
+      ZoomPanelMouseDown(h.x, h.y);
+      break;
+    case Surface::kOverview:
+      ImgZoomMouseDown(h.x, h.y, shift);
+      break;
     case Surface::kCalibrationTarget:
       ImgTmpClick();
       break;
@@ -523,6 +585,30 @@ void TZevo3Win::MouseDown(int x, int y) {
     default:
       break;
   }
+}
+
+void TZevo3Win::MouseMove(int x, int y, bool shift) {
+  if (capture_.surface != Surface::kNone) {
+    const int cx = x - capture_.left, cy = y - capture_.top;
+    if (capture_.surface == Surface::kOverview) ImgZoomMouseMove(cx, cy, shift);
+    return;
+  }
+  const Hit h = HitTest(x, y);
+  switch (h.surface) {
+    case Surface::kWritingArea:
+      ImgAMouseMove(h.x, h.y);
+      break;
+    case Surface::kOverview:
+      ImgZoomMouseMove(h.x, h.y, shift);
+      break;
+    default:
+      break;
+  }
+}
+
+void TZevo3Win::MouseUp(int, int) {
+  const Capture c = std::exchange(capture_, {});
+  if (c.surface == Surface::kOverview) ImgZoomMouseUp();
 }
 
 }  // namespace zevo::app

@@ -241,8 +241,15 @@ Hit HitTest(const Panels& p, int x, int y) {
   if (p.PanelProgress.panel.Shows(x, y)) return {Surface::kProgress};
   if (p.GridPanel.Shows(x, y))
     return {Surface::kGridPanel, x - p.GridPanel.left, y - p.GridPanel.top};
-  if (p.ZoomPanel.Shows(x, y))
-    return {Surface::kZoomPanel, x - p.ZoomPanel.left, y - p.ZoomPanel.top};
+  // The overview on the zoom panel takes the clicks over it.
+  if (p.ZoomPanel.Shows(x, y)) {
+    const int px = x - p.ZoomPanel.left, py = y - p.ZoomPanel.top;
+    const gfx::Rect overview{p.ImgZoom.left, p.ImgZoom.top, p.ImgZoom.left + ink::kOverviewWidth,
+                             p.ImgZoom.top + ink::kOverviewHeight};
+    if (p.ImgZoom.visible && overview.Contains(px, py))
+      return {Surface::kOverview, px - p.ImgZoom.left, py - p.ImgZoom.top};
+    return {Surface::kZoomPanel, px, py};
+  }
   if (p.PenWPanel.visible) {
     const gfx::Rect r = gfx::Rect{0, 0, p.ImagePW.Width(), p.ImagePW.Height()}.Translated(
         p.PenWPanel.left + p.ImagePW.left, p.PenWPanel.top + p.ImagePW.top);

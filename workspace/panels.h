@@ -13,6 +13,7 @@
 #include "workspace/components.h"
 #include "workspace/skin.h"
 #include "workspace/skin_layout.h"
+#include "workspace/zoom_view.h"
 
 namespace zevo::platform {
 class TextPainter;
@@ -60,13 +61,6 @@ inline constexpr std::array<float, kBrushPickerColumns * kBrushPickerRows> kBrus
 inline constexpr int kBrushCell = 45;
 inline constexpr gfx::Color kBrushPickerBackground = 12703967;  // 0x00C1D8DF
 inline constexpr gfx::Color kLabelBlue = 0x00FF0000;
-
-// The zoom panel's state.
-struct ZoomView {
-  int zoom_index = 0;
-  gfx::Rect zoom_frame{0, 0, ink::kOverviewWidth, ink::kOverviewHeight};
-  bool zoom_panel_expanded = true;
-};
 
 // The window's components and what they show, besides the page views: where everything is,
 // what is visible, and the panels' canvases painted from the skin.
@@ -151,6 +145,7 @@ enum class Surface {
   kPalette,
   kBrushPicker,
   kZoomPanel,
+  kOverview,  // ImgZoom on the zoom panel
   kGridPanel,
   kProgress,
 };

@@ -29,6 +29,8 @@ inline constexpr int kOverviewTop = 23;
 inline constexpr std::array<gfx::Point, 4> kZoomButtons{
     {{21, 207}, {81, 207}, {141, 207}, {201, 207}}};
 inline constexpr int kZoomBodyTop = 13;
+// The zoom panel shrinks to its title strip when closed; it keeps its bottom edge.
+inline constexpr int kZoomTitleHeight = 13;
 // The calibration target.
 inline constexpr int kTargetSize = 256;
 // The brush picker.
@@ -81,9 +83,15 @@ enum class Command {
   kGotoNext,
   kGotoLast,
   kShowControl,
+  // Zoom panel.
+  kZoomTitle,  // open or close the zoom panel
+  kZoom100,
+  kZoom200,
+  kZoom400,
+  kZoom800,
 };
 
-enum class Panel { kControl, kPlay };
+enum class Panel { kControl, kPlay, kZoom };
 
 // One clickable region of a panel, in the panel's pixels (right and bottom exclusive).
 struct Region {
@@ -93,10 +101,11 @@ struct Region {
   Command command;
 };
 
-// The click maps of the control panel and the play panel; the first region that holds a
-// point is the one clicked.
+// The click maps of the panels; the first region that holds a point is the one clicked. The
+// overview on the zoom panel lies over its panel and takes its own clicks first
+// (workspace/panels.h, HitTest).
 inline constexpr int kWide = 1 << 20;  // the play panel is as wide as the screen
-inline constexpr std::array<Region, 31> kRegions{{
+inline constexpr std::array<Region, 36> kRegions{{
     {Panel::kControl, "BrushPicker", {53, 24, 114, 83}, Command::kBrushPicker},
     {Panel::kControl, "ToolButton", {118, 28, 174, 50}, Command::kToolButton},
     {Panel::kControl, "Clear", {118, 56, 174, 78}, Command::kClear},
@@ -131,6 +140,12 @@ inline constexpr std::array<Region, 31> kRegions{{
     {Panel::kPlay, "Next", {714, 15, 775, kWide}, Command::kGotoNext},
     {Panel::kPlay, "Last", {775, 15, 833, kWide}, Command::kGotoLast},
     {Panel::kPlay, "ShowControl", {864, 0, kWide, kWide}, Command::kShowControl},
+    // The zoom panel's title strip and, below the overview, its four zoom choices.
+    {Panel::kZoom, "ZoomTitle", {0, 0, kWide, 13}, Command::kZoomTitle},
+    {Panel::kZoom, "Zoom100", {0, 193, 80, kWide}, Command::kZoom100},
+    {Panel::kZoom, "Zoom200", {80, 193, 140, kWide}, Command::kZoom200},
+    {Panel::kZoom, "Zoom400", {140, 193, 200, kWide}, Command::kZoom400},
+    {Panel::kZoom, "Zoom800", {200, 193, kWide, kWide}, Command::kZoom800},
 }};
 
 // The region of a panel that holds the point, if any.

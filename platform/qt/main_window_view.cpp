@@ -144,7 +144,7 @@ void MainWindowView::paintEvent(QPaintEvent*) {
     draw(w.zoom_panel_canvas, zp.left, zp.top);
     if (win_.zoom.zoom_panel_expanded) {
       draw(win_.views.Overview(), zp.left + w.ImgZoom.left, zp.top + w.ImgZoom.top);
-      const gfx::Rect& f = win_.zoom.zoom_frame;
+      const gfx::Rect& f = win_.zoom.shape;
       p.setPen(QPen(Qt::red, 2));
       p.setBrush(Qt::NoBrush);
       p.drawRect(QRect(zp.left + w.ImgZoom.left + f.left, zp.top + w.ImgZoom.top + f.top, f.Width(),
@@ -198,19 +198,23 @@ void MainWindowView::mousePressEvent(QMouseEvent* event) {
     if (auto* source = tablet_.Source()) source->HandleMouseEvent(event, this);
     if (h.surface == workspace::Surface::kWritingArea) return;
   }
-  Guard([&] { win_.MouseDown(pt.x(), pt.y()); });
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  Guard([&] { win_.MouseDown(pt.x(), pt.y(), shift); });
 }
 
 void MainWindowView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pt = event->position().toPoint();
-  const workspace::Hit h = win_.HitTest(pt.x(), pt.y());
   UpdateCursor(pt);
   if (auto* source = tablet_.Source()) source->HandleMouseEvent(event, this);
-  if (h.surface == workspace::Surface::kWritingArea) Guard([&] { win_.ImgAMouseMove(h.x, h.y); });
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  Guard([&] { win_.MouseMove(pt.x(), pt.y(), shift); });
 }
 
 void MainWindowView::mouseReleaseEvent(QMouseEvent* event) {
   if (auto* source = tablet_.Source()) source->HandleMouseEvent(event, this);
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint pt = event->position().toPoint();
+  Guard([&] { win_.MouseUp(pt.x(), pt.y()); });
 }
 
 void MainWindowView::resizeEvent(QResizeEvent*) {
