@@ -161,7 +161,7 @@ Result<bool> TZevo3Win::Construct() {
   PaintControlPanel(panels, pen, sheet, env.text);
   PaintPlayPanel(panels, player.bar);
   PaintZoomPanel(panels, zoom);
-  PaintGridPanel(panels);
+  RedrawGridPanel(GridPanelParts());
   shown_bar_ = player.bar;
   MarkDirty(kDirtyAll);
   return true;
@@ -476,6 +476,12 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kShowControl:
       ShowControlExecute();
       break;
+    case Command::kGridToggle:
+      GridShowToggle();
+      break;
+    case Command::kGridPanel:
+      GridPanelOpen();
+      break;
     case Command::kZoomTitle:
       FlipZoomPanel(zoom, panels.ZoomPanel);
       PaintZoomPanel(panels, zoom);
@@ -487,6 +493,26 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kZoom800:
       SetZoomExecute(int(command) - int(Command::kZoom100));
       PaintZoomPanel(panels, zoom);
+      break;
+    case Command::kGridVertical:
+      FlipVerticalLines(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridHorizontal:
+      FlipHorizontalLines(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridPrevious:
+      PreviousPreset(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridNext:
+      NextPreset(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridApply:
+      ApplyGridPreset(panels, grid_view, sheet, views.Transform());
+      FullRedraw();
       break;
     default:
       // The commands to come (IsCommandToCome) do nothing yet.
@@ -556,16 +582,51 @@ void TZevo3Win::ImgZoomMouseUp() {
   MarkDirty(kDirtyZoomPanel);
 }
 
+GridPanelView TZevo3Win::GridPanelParts() {
+  return {panels, grid_view, views.Overview(), sheet, env.text};
+}
+
+void TZevo3Win::GridShowToggle() {
+  ToggleGridShown(panels, sheet);
+  FullRedraw();
+}
+
+void TZevo3Win::GridPanelOpen() {
+  OpenGridPanel(GridPanelParts());
+}
+
+void TZevo3Win::GridPanelMouseUp(int x, int y) {
+  Run(CommandAt(Panel::kGrid, x, y), x);
+  Settle();
+}
+
+void TZevo3Win::ImgGridSelectMouseDown(int x, int y) {
+  GridListPress(GridPanelParts(), x, y);
+}
+
+void TZevo3Win::ImgGridSelectMouseMove(int y) {
+  GridListMove(GridPanelParts(), y);
+}
+
+void TZevo3Win::ImgGridSelectMouseUp() {
+  GridListRelease(grid_view);
+}
+
 void TZevo3Win::MouseDown(int x, int y, bool shift) {
   const Hit h = HitTest(x, y);
   capture_ = {};
-  if (h.surface == Surface::kOverview) capture_ = {h.surface, x - h.x, y - h.y};
+  if (h.surface == Surface::kOverview || h.surface == Surface::kGridList ||
+      h.surface == Surface::kGridPanel)
+    capture_ = {h.surface, x - h.x, y - h.y};
   switch (h.surface) {
     case Surface::kZoomPanel:
       ZoomPanelMouseDown(h.x, h.y);
       break;
     case Surface::kOverview:
       ImgZoomMouseDown(h.x, h.y, shift);
+      break;
+    case Surface::kGridList:
+      ImgGridSelectMouseDown(h.x, h.y);
       break;
     case Surface::kCalibrationTarget:
       ImgTmpClick();
@@ -591,6 +652,7 @@ void TZevo3Win::MouseMove(int x, int y, bool shift) {
   if (capture_.surface != Surface::kNone) {
     const int cx = x - capture_.left, cy = y - capture_.top;
     if (capture_.surface == Surface::kOverview) ImgZoomMouseMove(cx, cy, shift);
+    if (capture_.surface == Surface::kGridList) ImgGridSelectMouseMove(cy);
     return;
   }
   const Hit h = HitTest(x, y);
@@ -601,14 +663,29 @@ void TZevo3Win::MouseMove(int x, int y, bool shift) {
     case Surface::kOverview:
       ImgZoomMouseMove(h.x, h.y, shift);
       break;
+    case Surface::kGridList:
+      ImgGridSelectMouseMove(h.y);
+      break;
     default:
       break;
   }
 }
 
-void TZevo3Win::MouseUp(int, int) {
+void TZevo3Win::MouseUp(int x, int y) {
   const Capture c = std::exchange(capture_, {});
-  if (c.surface == Surface::kOverview) ImgZoomMouseUp();
+  switch (c.surface) {
+    case Surface::kOverview:
+      ImgZoomMouseUp();
+      break;
+    case Surface::kGridList:
+      ImgGridSelectMouseUp();
+      break;
+    case Surface::kGridPanel:
+      GridPanelMouseUp(x - c.left, y - c.top);
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace zevo::app

@@ -16,6 +16,7 @@
 #include "settings/app_settings.h"
 #include "settings/author_identity.h"
 #include "settings/message_texts.h"
+#include "workspace/grid_view.h"
 #include "workspace/panels.h"
 #include "workspace/zoom_view.h"
 
@@ -112,10 +113,17 @@ class TZevo3Win {
   void ImgZoomMouseDown(int x, int y, bool shift);
   void ImgZoomMouseMove(int x, int y, bool shift);
   void ImgZoomMouseUp();
+  // Grid panel (workspace/grid_view.h).
+  void GridShowToggle();
+  void GridPanelOpen();
+  void GridPanelMouseUp(int x, int y);
+  void ImgGridSelectMouseDown(int x, int y);
+  void ImgGridSelectMouseMove(int y);
+  void ImgGridSelectMouseUp();
 
   // The left button anywhere in the window (client pixels) but the writing area, which the pen
-  // and the mouse write on through the packet path. A press on the overview holds the mouse
-  // until the release: the moves and the release go there.
+  // and the mouse write on through the packet path. A press on the overview, the preset list or
+  // the grid panel holds the mouse until the release: the moves and the release go there.
   void MouseDown(int x, int y, bool shift = false);
   // Every move of the mouse over the window, the button held or not.
   void MouseMove(int x, int y, bool shift = false);
@@ -147,6 +155,7 @@ class TZevo3Win {
   input::PenInput pen;
   workspace::Panels panels;
   workspace::ZoomView zoom;
+  workspace::GridView grid_view;
   std::unique_ptr<files::CodecBinding> codec;
   // The live history on the disk while it is not saved, in the user's state folder.
   files::Recovery recovery;
@@ -170,6 +179,7 @@ class TZevo3Win {
   void ApplyView();
   // The grid shown and Shift not held: the grid a dragged frame snaps to.
   const seals::GridLayout* FrameSnap(bool shift) const;
+  workspace::GridPanelView GridPanelParts();
   // The surface that holds the mouse from a press to its release, with its top-left corner in
   // client pixels.
   struct Capture {

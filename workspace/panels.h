@@ -86,6 +86,8 @@ struct Panels {
   ImagePlace ImgZoom;  // the overview on the zoom panel (the page views own its picture)
   PanelControl GridPanel;
   gfx::Bitmap24 grid_panel_canvas;
+  ImageControl ImgGridSelect;  // the preset list on the grid panel
+  ImageControl ImgGrid;        // the preview of the lattice
   ProgressState PanelProgress;
   std::string button1_caption = "筆";
   int tablet_panel_cursor = 101;
@@ -119,6 +121,8 @@ void PaintZoomPanel(Panels& p, const ZoomView& zoom);
 void PaintGridPanel(Panels& p);
 // The trace model toggle as the sheet has it.
 void PaintTraceToggle(Panels& p, bool trace_shown);
+// The "show grid lines" toggle.
+void PaintGridToggle(Panels& p, bool grid_shown);
 
 // Brush size picker and palettes.
 void ChoosePaletteRow(Panels& p, input::PenInput& pen, int row, platform::TextPainter* text);
@@ -147,6 +151,8 @@ enum class Surface {
   kZoomPanel,
   kOverview,  // ImgZoom on the zoom panel
   kGridPanel,
+  kGridList,     // ImgGridSelect on the grid panel
+  kGridPreview,  // ImgGrid on the grid panel
   kProgress,
 };
 struct Hit {

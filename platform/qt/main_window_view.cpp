@@ -152,7 +152,12 @@ void MainWindowView::paintEvent(QPaintEvent*) {
     }
     p.setClipping(false);
   }
-  if (w.GridPanel.visible) draw(w.grid_panel_canvas, w.GridPanel.left, w.GridPanel.top);
+  if (w.GridPanel.visible) {
+    const auto& gp = w.GridPanel;
+    draw(w.grid_panel_canvas, gp.left, gp.top);
+    for (const auto* image : {&w.ImgGridSelect, &w.ImgGrid})
+      if (image->visible) draw(image->picture, gp.left + image->left, gp.top + image->top);
+  }
   if (w.PanelProgress.panel.visible) {
     const QRect r = RectOf(w.PanelProgress.panel);
     p.setPen(QColor(0x60, 0x5C, 0x55));

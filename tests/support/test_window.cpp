@@ -97,6 +97,7 @@ void TestWindow::Click(std::string_view region) {
   const workspace::PanelControl* panel = &p.PlayPanel;
   if (r->panel == workspace::Panel::kControl) panel = &p.ControlPanel;
   if (r->panel == workspace::Panel::kZoom) panel = &p.ZoomPanel;
+  if (r->panel == workspace::Panel::kGrid) panel = &p.GridPanel;
   ASSERT_TRUE(panel->visible) << "the panel of " << region << " is hidden";
   const gfx::Rect b = r->rect.Intersected({0, 0, panel->width, panel->height});
   ASSERT_FALSE(b.Empty()) << region << " lies outside its panel";

@@ -33,6 +33,8 @@ gfx::Rect PanelArea(Panel panel) {
       return {0, 0, 1024, kPlayPanelHeight};
     case Panel::kZoom:
       return {0, 0, kZoomPanelWidth, kZoomPanelHeight};
+    case Panel::kGrid:
+      return {0, 0, kGridPanelWidth, kGridPanelHeight};
   }
   return {};
 }
@@ -50,9 +52,13 @@ TEST(SkinLayout, EveryPointOfARegionFindsIt) {
   EXPECT_EQ(RegionAt(Panel::kControl, 676, 50), nullptr);
   EXPECT_EQ(RegionAt(Panel::kControl, 500, 88), nullptr);
   EXPECT_EQ(RegionAt(Panel::kPlay, 460, 30), nullptr);
-  // Between the zoom panel's title and its buttons lies the overview.
+  // Between the zoom panel's title and its buttons lies the overview; the grid panel's buttons
+  // have gaps between them.
   EXPECT_EQ(RegionAt(Panel::kZoom, 5, 100), nullptr);
   EXPECT_EQ(RegionAt(Panel::kZoom, 5, 192), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kGrid, 17, 210), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kGrid, 200, 210), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kGrid, 300, 197), nullptr);
 }
 
 // The regions whose work is still to come: a click on them does nothing yet.
@@ -60,11 +66,11 @@ TEST(SkinLayout, CommandsStillToCome) {
   std::set<std::string> waiting;
   for (const Region& r : kRegions)
     if (IsCommandToCome(r.command)) waiting.insert(std::string(r.name));
-  EXPECT_EQ(waiting, (std::set<std::string>{"TraceToggle", "OpenTrace", "GridToggle", "GridPanel",
-                                            "AddStamp", "CaptureStamp", "NewPaper", "Options",
-                                            "DataSave", "DataOpen", "PrintPic", "SavePic"}));
+  EXPECT_EQ(waiting, (std::set<std::string>{"TraceToggle", "OpenTrace", "AddStamp", "CaptureStamp",
+                                            "NewPaper", "Options", "DataSave", "DataOpen",
+                                            "PrintPic", "SavePic"}));
   EXPECT_FALSE(IsCommandToCome(Command::kGotoFirst));
-  EXPECT_FALSE(IsCommandToCome(Command::kZoom400));
+  EXPECT_FALSE(IsCommandToCome(Command::kGridToggle));
   EXPECT_FALSE(IsCommandToCome(Command::kClear));
 }
 

@@ -134,7 +134,7 @@ TEST(ZoomPanel, ChoicesDragsAndTheTitleStripThroughTheWindow) {
   EXPECT_EQ(w.views.Transform(), (ink::PageView{8, 0, 0}));
 
   // With the grid shown the frame snaps to it, with Shift held it does not.
-  w.sheet.grid_shown = true;
+  t.Click("GridToggle");
   t.Click("Zoom400");  // centred on (16, 11): frame at (0, 0)
   t.Drag(32, 22, 74 + 32, 98 + 22);
   EXPECT_EQ(w.zoom.zoom_frame, (gfx::Rect{65, 89, 129, 134}));
