@@ -55,7 +55,7 @@ bool OverviewRelease(ZoomView& zoom);
 void FlipZoomPanel(ZoomView& zoom, PanelControl& zoom_panel);
 
 // Gives the page views the zoom's transform and rebuilds the pages made for it: paper, trace
-// model and grid. The views are then redrawn from the history (a full redraw).
+// model and grid. The caller then redraws the views from the history (a full redraw).
 void ApplyZoomView(const ZoomView& zoom, ink::PageViews& views, seals::SheetPages& sheet,
                    base::ProgressDisplay* progress);
 
