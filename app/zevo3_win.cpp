@@ -1,5 +1,7 @@
 #include "app/zevo3_win.h"
 
+#include <utility>
+
 #include "files/codec_binding.h"
 #include "files/stroke_layout.h"
 #include "gfx/canvas.h"
@@ -163,7 +165,7 @@ Result<bool> TZevo3Win::Construct() {
   PaintControlPanel(panels, pen, sheet, env.text);
   PaintPlayPanel(panels, player.bar);
   PaintZoomPanel(panels, zoom);
-  PaintGridPanel(panels);
+  RedrawGridPanel(GridPanelParts());
   shown_bar_ = player.bar;
   MarkDirty(kDirtyAll);
   return true;
@@ -339,6 +341,11 @@ void TZevo3Win::WriteClearExecute() {
     return;
   }
   input::WriteClear(player, views, sheet);
+  // Clearing returns to 100 %, and the pages are made anew for it.
+  if (zoom.zoom_index != 0) {
+    SetZoomExecute(0);
+    PaintZoomPanel(panels, zoom);
+  }
   Settle();
 }
 
@@ -482,6 +489,44 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kNewPaper:
       NewPaperExecute();
       break;
+    case Command::kGridToggle:
+      GridShowToggle();
+      break;
+    case Command::kGridPanel:
+      GridPanelOpen();
+      break;
+    case Command::kZoomTitle:
+      FlipZoomPanel(zoom, panels.ZoomPanel);
+      PaintZoomPanel(panels, zoom);
+      MarkDirty(kDirtyLayout);
+      break;
+    case Command::kZoom100:
+    case Command::kZoom200:
+    case Command::kZoom400:
+    case Command::kZoom800:
+      SetZoomExecute(int(command) - int(Command::kZoom100));
+      PaintZoomPanel(panels, zoom);
+      break;
+    case Command::kGridVertical:
+      FlipVerticalLines(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridHorizontal:
+      FlipHorizontalLines(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridPrevious:
+      PreviousPreset(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridNext:
+      NextPreset(grid_view);
+      RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kGridApply:
+      ApplyGridPreset(panels, grid_view, sheet, views.Transform());
+      FullRedraw();
+      break;
     default:
       // The commands to come (IsCommandToCome) do nothing yet.
       break;
@@ -515,9 +560,87 @@ void TZevo3Win::PaletteSwatchClick(int row, int tag) {
   workspace::PaletteSwatchClick(panels, pen, row, tag, env.text);
 }
 
-void TZevo3Win::MouseDown(int x, int y) {
+void TZevo3Win::ZoomPanelMouseDown(int x, int y) {
+  Run(CommandAt(Panel::kZoom, x, y), x);
+  Settle();
+}
+
+void TZevo3Win::SetZoomExecute(int index) {
+  if (SetZoom(zoom, index)) ApplyView();
+}
+
+void TZevo3Win::ApplyView() {
+  ApplyZoomView(zoom, views, sheet, progress_.get());
+  FullRedraw();
+  MarkDirty(kDirtyZoomPanel);
+}
+
+const seals::GridLayout* TZevo3Win::FrameSnap(bool shift) const {
+  return sheet.grid_shown && !shift ? &sheet.grid : nullptr;
+}
+
+void TZevo3Win::ImgZoomMouseDown(int x, int y, bool shift) {
+  OverviewPress(zoom, FrameSnap(shift), x, y);
+  MarkDirty(kDirtyZoomPanel);
+}
+
+void TZevo3Win::ImgZoomMouseMove(int x, int y, bool shift) {
+  if (!zoom.dragging) return;
+  OverviewMove(zoom, FrameSnap(shift), x, y);
+  MarkDirty(kDirtyZoomPanel);
+}
+
+void TZevo3Win::ImgZoomMouseUp() {
+  if (OverviewRelease(zoom)) ApplyView();
+  MarkDirty(kDirtyZoomPanel);
+}
+
+GridPanelView TZevo3Win::GridPanelParts() {
+  return {panels, grid_view, views.Overview(), sheet, env.text};
+}
+
+void TZevo3Win::GridShowToggle() {
+  ToggleGridShown(panels, sheet);
+  FullRedraw();
+}
+
+void TZevo3Win::GridPanelOpen() {
+  OpenGridPanel(GridPanelParts());
+}
+
+void TZevo3Win::GridPanelMouseUp(int x, int y) {
+  Run(CommandAt(Panel::kGrid, x, y), x);
+  Settle();
+}
+
+void TZevo3Win::ImgGridSelectMouseDown(int x, int y) {
+  GridListPress(GridPanelParts(), x, y);
+}
+
+void TZevo3Win::ImgGridSelectMouseMove(int y) {
+  GridListMove(GridPanelParts(), y);
+}
+
+void TZevo3Win::ImgGridSelectMouseUp() {
+  GridListRelease(grid_view);
+}
+
+void TZevo3Win::MouseDown(int x, int y, bool shift) {
   const Hit h = HitTest(x, y);
+  capture_ = {};
+  if (h.surface == Surface::kOverview || h.surface == Surface::kGridList ||
+      h.surface == Surface::kGridPanel)
+    capture_ = {h.surface, x - h.x, y - h.y};
   switch (h.surface) {
+    case Surface::kZoomPanel:
+      ZoomPanelMouseDown(h.x, h.y);
+      break;
+    case Surface::kOverview:
+      ImgZoomMouseDown(h.x, h.y, shift);
+      break;
+    case Surface::kGridList:
+      ImgGridSelectMouseDown(h.x, h.y);
+      break;
     case Surface::kCalibrationTarget:
       ImgTmpClick();
       break;
@@ -532,6 +655,46 @@ void TZevo3Win::MouseDown(int x, int y) {
       break;
     case Surface::kBrushPicker:
       ImagePWMouseDown(h.x, h.y);
+      break;
+    default:
+      break;
+  }
+}
+
+void TZevo3Win::MouseMove(int x, int y, bool shift) {
+  if (capture_.surface != Surface::kNone) {
+    const int cx = x - capture_.left, cy = y - capture_.top;
+    if (capture_.surface == Surface::kOverview) ImgZoomMouseMove(cx, cy, shift);
+    if (capture_.surface == Surface::kGridList) ImgGridSelectMouseMove(cy);
+    return;
+  }
+  const Hit h = HitTest(x, y);
+  switch (h.surface) {
+    case Surface::kWritingArea:
+      ImgAMouseMove(h.x, h.y);
+      break;
+    case Surface::kOverview:
+      ImgZoomMouseMove(h.x, h.y, shift);
+      break;
+    case Surface::kGridList:
+      ImgGridSelectMouseMove(h.y);
+      break;
+    default:
+      break;
+  }
+}
+
+void TZevo3Win::MouseUp(int x, int y) {
+  const Capture c = std::exchange(capture_, {});
+  switch (c.surface) {
+    case Surface::kOverview:
+      ImgZoomMouseUp();
+      break;
+    case Surface::kGridList:
+      ImgGridSelectMouseUp();
+      break;
+    case Surface::kGridPanel:
+      GridPanelMouseUp(x - c.left, y - c.top);
       break;
     default:
       break;

@@ -17,7 +17,9 @@
 #include "settings/app_settings.h"
 #include "settings/author_identity.h"
 #include "settings/message_texts.h"
+#include "workspace/grid_view.h"
 #include "workspace/panels.h"
+#include "workspace/zoom_view.h"
 
 namespace zevo::platform {
 class Ui;
@@ -107,9 +109,28 @@ class TZevo3Win {
   void PlayPanelMouseDown(int x, int y);
   void ImagePWMouseDown(int x, int y);
   void PaletteSwatchClick(int row, int tag);  // ImageB0Click / ImageR0Click / ImageY0Click
-  // A left click anywhere in the window (client pixels) but the writing area, which the pen
-  // and the mouse write on through the packet path.
-  void MouseDown(int x, int y);
+  // Zoom panel (workspace/zoom_view.h).
+  void ZoomPanelMouseDown(int x, int y);
+  // The zoom choices 0 .. 3 (100 % .. 800 %), as the four hidden radio buttons set them.
+  void SetZoomExecute(int index);
+  void ImgZoomMouseDown(int x, int y, bool shift);
+  void ImgZoomMouseMove(int x, int y, bool shift);
+  void ImgZoomMouseUp();
+  // Grid panel (workspace/grid_view.h).
+  void GridShowToggle();
+  void GridPanelOpen();
+  void GridPanelMouseUp(int x, int y);
+  void ImgGridSelectMouseDown(int x, int y);
+  void ImgGridSelectMouseMove(int y);
+  void ImgGridSelectMouseUp();
+
+  // The left button anywhere in the window (client pixels) but the writing area, which the pen
+  // and the mouse write on through the packet path. A press on the overview, the preset list or
+  // the grid panel holds the mouse until the release: the moves and the release go there.
+  void MouseDown(int x, int y, bool shift = false);
+  // Every move of the mouse over the window, the button held or not.
+  void MouseMove(int x, int y, bool shift = false);
+  void MouseUp(int x, int y);
   // The command a click at (x, y) of a panel runs, with the rules that depend on the state:
   // the trace toggle asks for a model while none is loaded and none is shown.
   workspace::Command CommandAt(workspace::Panel panel, int x, int y) const;
@@ -139,6 +160,7 @@ class TZevo3Win {
   input::PenInput pen;
   workspace::Panels panels;
   workspace::ZoomView zoom;
+  workspace::GridView grid_view;
   std::unique_ptr<files::CodecBinding> codec;
   // The live history on the disk while it is not saved, in the user's state folder.
   files::Recovery recovery;
@@ -158,6 +180,18 @@ class TZevo3Win {
   Result<bool> Construct();
   // Runs a command of a region of the skin.
   void Run(workspace::Command command, int x);
+  // After a change of the zoom or of the view origin: the pages and both views anew.
+  void ApplyView();
+  // The grid shown and Shift not held: the grid a dragged frame snaps to.
+  const seals::GridLayout* FrameSnap(bool shift) const;
+  workspace::GridPanelView GridPanelParts();
+  // The surface that holds the mouse from a press to its release, with its top-left corner in
+  // client pixels.
+  struct Capture {
+    workspace::Surface surface = workspace::Surface::kNone;
+    int left = 0, top = 0;
+  };
+  Capture capture_;
   // After every handler: the player indicator follows the player, the views are repainted.
   void Settle();
   int StoredReplayRate() const;

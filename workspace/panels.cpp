@@ -63,6 +63,10 @@ void Panels::Layout(int width, int height) {
   control_panel_canvas = gfx::Bitmap24(kControlPanelWidth, kControlPanelHeight, gfx::kWhite);
   zoom_panel_canvas = gfx::Bitmap24(kZoomPanelWidth, kZoomPanelHeight, gfx::kWhite);
   grid_panel_canvas = gfx::Bitmap24(kGridPanelWidth, kGridPanelHeight, gfx::kWhite);
+  ImgGridSelect = {gfx::Bitmap24(kGridListWidth, kGridListHeight, gfx::kWhite), kGridListLeft,
+                   kGridListTop, true};
+  ImgGrid = {gfx::Bitmap24(ink::kOverviewWidth, ink::kOverviewHeight, gfx::kWhite),
+             kGridPreviewLeft, kGridPreviewTop, true};
 }
 
 void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::SheetPages& sheet,
@@ -72,10 +76,15 @@ void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::Sheet
   c.Fill(kPanelFace);
   DrawSkin(c, p.skin[kSkinControlPanel], 0, 0);
   DrawPaletteButtons(p);
-  DrawSkin(c, p.skin[sheet.grid_shown ? kSkinToggleOn : kSkinToggleOff], kGridToggle.x,
-           kGridToggle.y);
+  PaintGridToggle(p, sheet.grid_shown);
   DrawBrushPreview(p, pen, text);
   PaintTraceToggle(p, sheet.trace_shown);
+}
+
+void PaintGridToggle(Panels& p, bool grid_shown) {
+  DrawSkin(p.control_panel_canvas, p.skin[grid_shown ? kSkinToggleOn : kSkinToggleOff],
+           kGridToggle.x, kGridToggle.y);
+  p.MarkDirty(kDirtyControlPanel);
 }
 
 void PaintTraceToggle(Panels& p, bool trace_shown) {
@@ -239,10 +248,28 @@ void HideWorkPanels(Panels& p) {
 
 Hit HitTest(const Panels& p, int x, int y) {
   if (p.PanelProgress.panel.Shows(x, y)) return {Surface::kProgress};
-  if (p.GridPanel.Shows(x, y))
-    return {Surface::kGridPanel, x - p.GridPanel.left, y - p.GridPanel.top};
-  if (p.ZoomPanel.Shows(x, y))
-    return {Surface::kZoomPanel, x - p.ZoomPanel.left, y - p.ZoomPanel.top};
+  // An image on a panel takes the clicks over it.
+  auto on = [](const ImageControl& image, int px, int py) {
+    return image.visible &&
+           gfx::Rect{image.left, image.top, image.left + image.Width(), image.top + image.Height()}
+               .Contains(px, py);
+  };
+  if (p.GridPanel.Shows(x, y)) {
+    const int px = x - p.GridPanel.left, py = y - p.GridPanel.top;
+    if (on(p.ImgGridSelect, px, py))
+      return {Surface::kGridList, px - p.ImgGridSelect.left, py - p.ImgGridSelect.top};
+    if (on(p.ImgGrid, px, py))
+      return {Surface::kGridPreview, px - p.ImgGrid.left, py - p.ImgGrid.top};
+    return {Surface::kGridPanel, px, py};
+  }
+  if (p.ZoomPanel.Shows(x, y)) {
+    const int px = x - p.ZoomPanel.left, py = y - p.ZoomPanel.top;
+    const gfx::Rect overview{p.ImgZoom.left, p.ImgZoom.top, p.ImgZoom.left + ink::kOverviewWidth,
+                             p.ImgZoom.top + ink::kOverviewHeight};
+    if (p.ImgZoom.visible && overview.Contains(px, py))
+      return {Surface::kOverview, px - p.ImgZoom.left, py - p.ImgZoom.top};
+    return {Surface::kZoomPanel, px, py};
+  }
   if (p.PenWPanel.visible) {
     const gfx::Rect r = gfx::Rect{0, 0, p.ImagePW.Width(), p.ImagePW.Height()}.Translated(
         p.PenWPanel.left + p.ImagePW.left, p.PenWPanel.top + p.ImagePW.top);

@@ -13,6 +13,7 @@
 #include "workspace/components.h"
 #include "workspace/skin.h"
 #include "workspace/skin_layout.h"
+#include "workspace/zoom_view.h"
 
 namespace zevo::platform {
 class TextPainter;
@@ -61,13 +62,6 @@ inline constexpr int kBrushCell = 45;
 inline constexpr gfx::Color kBrushPickerBackground = 12703967;  // 0x00C1D8DF
 inline constexpr gfx::Color kLabelBlue = 0x00FF0000;
 
-// The zoom panel's state.
-struct ZoomView {
-  int zoom_index = 0;
-  gfx::Rect zoom_frame{0, 0, ink::kOverviewWidth, ink::kOverviewHeight};
-  bool zoom_panel_expanded = true;
-};
-
 // The window's components and what they show, besides the page views: where everything is,
 // what is visible, and the panels' canvases painted from the skin.
 struct Panels {
@@ -92,6 +86,8 @@ struct Panels {
   ImagePlace ImgZoom;  // the overview on the zoom panel (the page views own its picture)
   PanelControl GridPanel;
   gfx::Bitmap24 grid_panel_canvas;
+  ImageControl ImgGridSelect;  // the preset list on the grid panel
+  ImageControl ImgGrid;        // the preview of the lattice
   ProgressState PanelProgress;
   std::string button1_caption = "筆";
   int tablet_panel_cursor = 101;
@@ -125,6 +121,8 @@ void PaintZoomPanel(Panels& p, const ZoomView& zoom);
 void PaintGridPanel(Panels& p);
 // The trace model toggle as the sheet has it.
 void PaintTraceToggle(Panels& p, bool trace_shown);
+// The "show grid lines" toggle.
+void PaintGridToggle(Panels& p, bool grid_shown);
 
 // Brush size picker and palettes.
 void ChoosePaletteRow(Panels& p, input::PenInput& pen, int row, platform::TextPainter* text);
@@ -151,7 +149,10 @@ enum class Surface {
   kPalette,
   kBrushPicker,
   kZoomPanel,
+  kOverview,  // ImgZoom on the zoom panel
   kGridPanel,
+  kGridList,     // ImgGridSelect on the grid panel
+  kGridPreview,  // ImgGrid on the grid panel
   kProgress,
 };
 struct Hit {

@@ -29,6 +29,18 @@ inline constexpr int kOverviewTop = 23;
 inline constexpr std::array<gfx::Point, 4> kZoomButtons{
     {{21, 207}, {81, 207}, {141, 207}, {201, 207}}};
 inline constexpr int kZoomBodyTop = 13;
+// The zoom panel shrinks to its title strip when closed; it keeps its bottom edge.
+inline constexpr int kZoomTitleHeight = 13;
+// The grid panel: the preset list and the preview of the lattice, and the pictures of its two
+// line toggles.
+inline constexpr int kGridListLeft = 11;
+inline constexpr int kGridListTop = 16;
+inline constexpr int kGridListWidth = 120;
+inline constexpr int kGridListHeight = 180;
+inline constexpr int kGridPreviewLeft = 134;
+inline constexpr int kGridPreviewTop = 16;
+inline constexpr gfx::Point kGridVerticalToggle{20, 202};
+inline constexpr gfx::Point kGridHorizontalToggle{75, 202};
 // The calibration target.
 inline constexpr int kTargetSize = 256;
 // The brush picker.
@@ -81,9 +93,21 @@ enum class Command {
   kGotoNext,
   kGotoLast,
   kShowControl,
+  // Zoom panel.
+  kZoomTitle,  // open or close the zoom panel
+  kZoom100,
+  kZoom200,
+  kZoom400,
+  kZoom800,
+  // Grid panel, on the release of the button.
+  kGridVertical,    // the preset's vertical lines on or off
+  kGridHorizontal,  // its horizontal lines on or off
+  kGridPrevious,
+  kGridNext,
+  kGridApply,
 };
 
-enum class Panel { kControl, kPlay };
+enum class Panel { kControl, kPlay, kZoom, kGrid };
 
 // One clickable region of a panel, in the panel's pixels (right and bottom exclusive).
 struct Region {
@@ -93,10 +117,11 @@ struct Region {
   Command command;
 };
 
-// The click maps of the control panel and the play panel; the first region that holds a
-// point is the one clicked.
+// The click maps of the panels; the first region that holds a point is the one clicked. The
+// overview on the zoom panel and the preset list and preview on the grid panel lie over their
+// panels and take their own clicks first (workspace/panels.h, HitTest).
 inline constexpr int kWide = 1 << 20;  // the play panel is as wide as the screen
-inline constexpr std::array<Region, 31> kRegions{{
+inline constexpr std::array<Region, 41> kRegions{{
     {Panel::kControl, "BrushPicker", {53, 24, 114, 83}, Command::kBrushPicker},
     {Panel::kControl, "ToolButton", {118, 28, 174, 50}, Command::kToolButton},
     {Panel::kControl, "Clear", {118, 56, 174, 78}, Command::kClear},
@@ -131,6 +156,18 @@ inline constexpr std::array<Region, 31> kRegions{{
     {Panel::kPlay, "Next", {714, 15, 775, kWide}, Command::kGotoNext},
     {Panel::kPlay, "Last", {775, 15, 833, kWide}, Command::kGotoLast},
     {Panel::kPlay, "ShowControl", {864, 0, kWide, kWide}, Command::kShowControl},
+    // The zoom panel's title strip and, below the overview, its four zoom choices.
+    {Panel::kZoom, "ZoomTitle", {0, 0, kWide, 13}, Command::kZoomTitle},
+    {Panel::kZoom, "Zoom100", {0, 193, 80, kWide}, Command::kZoom100},
+    {Panel::kZoom, "Zoom200", {80, 193, 140, kWide}, Command::kZoom200},
+    {Panel::kZoom, "Zoom400", {140, 193, 200, kWide}, Command::kZoom400},
+    {Panel::kZoom, "Zoom800", {200, 193, kWide, kWide}, Command::kZoom800},
+    // The grid panel's buttons below its list and preview.
+    {Panel::kGrid, "GridVertical", {18, 198, 69, kWide}, Command::kGridVertical},
+    {Panel::kGrid, "GridHorizontal", {69, 198, 123, kWide}, Command::kGridHorizontal},
+    {Panel::kGrid, "GridPrevious", {261, 198, 282, kWide}, Command::kGridPrevious},
+    {Panel::kGrid, "GridNext", {282, 198, 307, kWide}, Command::kGridNext},
+    {Panel::kGrid, "GridApply", {307, 198, kWide, kWide}, Command::kGridApply},
 }};
 
 // The region of a panel that holds the point, if any.
@@ -139,10 +176,10 @@ const Region* RegionAt(Panel panel, int x, int y);
 const Region* RegionNamed(std::string_view name);
 
 // The commands whose work is not in the program yet: a click on their regions does nothing.
-inline constexpr std::array<Command, 11> kCommandsToCome{
-    Command::kTraceToggle, Command::kOpenTrace,    Command::kGridToggle, Command::kGridPanel,
-    Command::kAddStamp,    Command::kCaptureStamp, Command::kOptions,    Command::kDataSave,
-    Command::kDataOpen,    Command::kPrintPic,     Command::kSavePic,
+inline constexpr std::array<Command, 9> kCommandsToCome{
+    Command::kTraceToggle,  Command::kOpenTrace, Command::kAddStamp,
+    Command::kCaptureStamp, Command::kOptions,   Command::kDataSave,
+    Command::kDataOpen,     Command::kPrintPic,  Command::kSavePic,
 };
 bool IsCommandToCome(Command c);
 

@@ -144,7 +144,7 @@ void MainWindowView::paintEvent(QPaintEvent*) {
     draw(w.zoom_panel_canvas, zp.left, zp.top);
     if (win_.zoom.zoom_panel_expanded) {
       draw(win_.views.Overview(), zp.left + w.ImgZoom.left, zp.top + w.ImgZoom.top);
-      const gfx::Rect& f = win_.zoom.zoom_frame;
+      const gfx::Rect& f = win_.zoom.shape;
       p.setPen(QPen(Qt::red, 2));
       p.setBrush(Qt::NoBrush);
       p.drawRect(QRect(zp.left + w.ImgZoom.left + f.left, zp.top + w.ImgZoom.top + f.top, f.Width(),
@@ -152,7 +152,12 @@ void MainWindowView::paintEvent(QPaintEvent*) {
     }
     p.setClipping(false);
   }
-  if (w.GridPanel.visible) draw(w.grid_panel_canvas, w.GridPanel.left, w.GridPanel.top);
+  if (w.GridPanel.visible) {
+    const auto& gp = w.GridPanel;
+    draw(w.grid_panel_canvas, gp.left, gp.top);
+    for (const auto* image : {&w.ImgGridSelect, &w.ImgGrid})
+      if (image->visible) draw(image->picture, gp.left + image->left, gp.top + image->top);
+  }
   if (w.PanelProgress.panel.visible) {
     const QRect r = RectOf(w.PanelProgress.panel);
     p.setPen(QColor(0x60, 0x5C, 0x55));
@@ -198,19 +203,23 @@ void MainWindowView::mousePressEvent(QMouseEvent* event) {
     if (auto* source = tablet_.Source()) source->HandleMouseEvent(event, this);
     if (h.surface == workspace::Surface::kWritingArea) return;
   }
-  Guard([&] { win_.MouseDown(pt.x(), pt.y()); });
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  Guard([&] { win_.MouseDown(pt.x(), pt.y(), shift); });
 }
 
 void MainWindowView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pt = event->position().toPoint();
-  const workspace::Hit h = win_.HitTest(pt.x(), pt.y());
   UpdateCursor(pt);
   if (auto* source = tablet_.Source()) source->HandleMouseEvent(event, this);
-  if (h.surface == workspace::Surface::kWritingArea) Guard([&] { win_.ImgAMouseMove(h.x, h.y); });
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  Guard([&] { win_.MouseMove(pt.x(), pt.y(), shift); });
 }
 
 void MainWindowView::mouseReleaseEvent(QMouseEvent* event) {
   if (auto* source = tablet_.Source()) source->HandleMouseEvent(event, this);
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint pt = event->position().toPoint();
+  Guard([&] { win_.MouseUp(pt.x(), pt.y()); });
 }
 
 void MainWindowView::resizeEvent(QResizeEvent*) {

@@ -1,5 +1,6 @@
 // The real window on Qt's offscreen platform: the mouse writes through the platform's packet
-// path into the core, and the result shows on the page, the overview and the player.
+// path into the core, and the result shows on the page, the overview and the player; the mouse
+// drags the zoom frame and works the grid panel through the core's handlers.
 
 #include <gtest/gtest.h>
 
@@ -22,23 +23,42 @@ int InkPixels(const gfx::Bitmap24& bm) {
   return n;
 }
 
-TEST(Window, TheMouseWritesThroughThePacketPath) {
-  platform::qt::QtTabletDriver tablet(platform::VirtualTabletGeometry(1024, 768));
-  test::TestWindow t;  // the same program folder and settings as the core tests
-  ASSERT_TRUE(t.win) << t.error;
-  // Run the window on the Qt tablet driver instead of the test's own.
-  app::Environment env = t.win->env;
-  env.tablet = &tablet;
-  t.win.reset();
-  auto created = app::TZevo3Win::Create(env);
-  ASSERT_TRUE(created) << created.ErrorText();
-  auto win = std::move(created).Value();
+// The main window over the Qt tablet driver, shown in a view of the screen's size.
+struct QtWindow {
+  QtWindow() {
+    if (!t.win) return;
+    // Run the window on the Qt tablet driver instead of the test's own.
+    app::Environment env = t.win->env;
+    env.tablet = &tablet;
+    t.win.reset();
+    auto created = app::TZevo3Win::Create(env);
+    if (!created) return;
+    win = std::move(created).Value();
+    view = std::make_unique<platform::qt::MainWindowView>(*win, tablet);
+    view->setGeometry(0, 0, 1024, 768);
+    view->show();
+    exposed = QTest::qWaitForWindowExposed(view.get());
+    win->FormActivate();
+  }
+  // A move with the left button held and the given keys.
+  void MoveHeld(QPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(view->mapToGlobal(p)), Qt::NoButton,
+                  Qt::LeftButton, keys);
+    QApplication::sendEvent(view.get(), &e);
+  }
 
-  platform::qt::MainWindowView view(*win, tablet);
-  view.setGeometry(0, 0, 1024, 768);
-  view.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-  win->FormActivate();
+  platform::qt::QtTabletDriver tablet{platform::VirtualTabletGeometry(1024, 768)};
+  test::TestWindow t;  // the same program folder and settings as the core tests
+  std::unique_ptr<app::TZevo3Win> win;
+  std::unique_ptr<platform::qt::MainWindowView> view;
+  bool exposed = false;
+};
+
+TEST(Window, TheMouseWritesThroughThePacketPath) {
+  QtWindow q;
+  ASSERT_TRUE(q.win && q.exposed) << q.t.error;
+  auto& win = q.win;
+  auto& view = *q.view;
 
   QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
   for (int i = 1; i <= 20; ++i) QTest::mouseMove(&view, QPoint(200 + 10 * i, 200 + 3 * i));
@@ -58,6 +78,55 @@ TEST(Window, TheMouseWritesThroughThePacketPath) {
   const QImage shown = view.grab().toImage();
   EXPECT_LT(qGray(shown.pixel(300, 230)), 128);
   EXPECT_EQ(qGray(shown.pixel(300, 400)), 255);
+}
+
+TEST(Window, TheZoomFrameAndTheGridPanelFollowTheMouse) {
+  QtWindow q;
+  ASSERT_TRUE(q.win && q.exposed) << q.t.error;
+  auto& w = *q.win;
+  auto& view = *q.view;
+  // The control panel from the play bar, then 400 % and "show grid lines".
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(940, 745));
+  ASSERT_TRUE(w.panels.ZoomPanel.visible);
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(915, 622));
+  ASSERT_EQ(w.views.Transform(), (ink::PageView{4, 384, 272}));
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(570, 672));
+  ASSERT_TRUE(w.sheet.grid_shown);
+
+  // The frame (64 x 45 at (96, 68) of the overview, which lies at (756, 433)) dragged to the
+  // left: it snaps to the grid line at overview x 65 unless Shift is held.
+  const QPoint centre(756 + 128, 433 + 90);
+  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, centre);
+  q.MoveHeld(centre - QPoint(24, 0), Qt::ShiftModifier);
+  EXPECT_EQ(w.zoom.shape, (gfx::Rect{72, 68, 136, 113}));
+  q.MoveHeld(centre - QPoint(24, 0));
+  EXPECT_EQ(w.zoom.shape, (gfx::Rect{65, 68, 129, 113}));
+  QTest::qWait(20);
+  EXPECT_EQ(w.views.Transform(), (ink::PageView{4, 384, 272}));  // not before the release
+  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, centre - QPoint(24, 0));
+  EXPECT_EQ(w.zoom.zoom_frame, (gfx::Rect{65, 68, 129, 113}));
+  EXPECT_EQ(w.views.Transform(), (ink::PageView{4, 260, 272}));
+  // The frame is drawn where it is, in red.
+  QTest::qWait(50);
+  const QImage shown = view.grab().toImage();
+  const QRgb edge = shown.pixel(756 + 65, 433 + 90);
+  EXPECT_EQ(qRed(edge), 255);
+  EXPECT_EQ(qGreen(edge), 0);
+
+  // The grid panel: row "6 x 4" picked, its vertical lines off, applied on the release.
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(641, 672));
+  ASSERT_TRUE(w.panels.GridPanel.visible);
+  const QPoint list(w.panels.GridPanel.left + 11, w.panels.GridPanel.top + 16);
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, list + QPoint(40, 4 * 36 + 18));
+  EXPECT_EQ(w.grid_view.selected_preset, 4);
+  const QPoint panel(w.panels.GridPanel.left, w.panels.GridPanel.top);
+  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, panel + QPoint(40, 210));
+  EXPECT_TRUE(w.grid_view.vertical_lines_on);  // buttons act on the release
+  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, panel + QPoint(40, 210));
+  EXPECT_FALSE(w.grid_view.vertical_lines_on);
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, panel + QPoint(350, 210));
+  EXPECT_FALSE(w.panels.GridPanel.visible);
+  EXPECT_EQ(w.sheet.grid, seals::LayoutFromPreset(seals::kGridPresets[4], false, true));
 }
 
 }  // namespace

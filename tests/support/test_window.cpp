@@ -93,11 +93,17 @@ void TestWindow::Packet(double screen_x, double screen_y, std::uint32_t pressure
 void TestWindow::Click(std::string_view region) {
   const workspace::Region* r = workspace::RegionNamed(region);
   ASSERT_NE(r, nullptr) << "no region " << region;
-  const workspace::PanelControl& panel =
-      r->panel == workspace::Panel::kControl ? win->panels.ControlPanel : win->panels.PlayPanel;
-  ASSERT_TRUE(panel.visible) << "the panel of " << region << " is hidden";
-  const gfx::Rect b = r->rect.Intersected({0, 0, panel.width, panel.height});
-  win->MouseDown(panel.left + (b.left + b.right) / 2, panel.top + (b.top + b.bottom) / 2);
+  const workspace::Panels& p = win->panels;
+  const workspace::PanelControl* panel = &p.PlayPanel;
+  if (r->panel == workspace::Panel::kControl) panel = &p.ControlPanel;
+  if (r->panel == workspace::Panel::kZoom) panel = &p.ZoomPanel;
+  if (r->panel == workspace::Panel::kGrid) panel = &p.GridPanel;
+  ASSERT_TRUE(panel->visible) << "the panel of " << region << " is hidden";
+  const gfx::Rect b = r->rect.Intersected({0, 0, panel->width, panel->height});
+  ASSERT_FALSE(b.Empty()) << region << " lies outside its panel";
+  const int x = panel->left + (b.left + b.right) / 2, y = panel->top + (b.top + b.bottom) / 2;
+  win->MouseDown(x, y);
+  win->MouseUp(x, y);
 }
 
 void TestWindow::Stroke(const std::vector<std::pair<double, double>>& points,

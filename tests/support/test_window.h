@@ -91,8 +91,8 @@ struct TestWindow {
   // Pen packets at screen pixel positions (fractions allowed) with raw pressure 0..1023; each
   // goes through the real message path of the writing area.
   void Packet(double screen_x, double screen_y, std::uint32_t pressure);
-  // A click in the middle of a named region of the skin (workspace/skin_layout.h), through the
-  // window's own hit-testing as the view forwards it.
+  // A click (press and release) in the middle of a named region of the skin
+  // (workspace/skin_layout.h), through the window's own hit-testing as the view forwards it.
   void Click(std::string_view region);
   // A pen stroke along the points at the given pressure, then the lift.
   void Stroke(const std::vector<std::pair<double, double>>& points, std::uint32_t pressure = 700);

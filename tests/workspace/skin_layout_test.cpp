@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -23,15 +24,41 @@ TEST(SkinLayout, RegionsAreNamedOnceAndDoNotOverlapOnTheirPanel) {
   EXPECT_EQ(RegionNamed("NoSuchRegion"), nullptr);
 }
 
+// The panel's size on a 1024 x 768 screen, the zoom panel open.
+gfx::Rect PanelArea(Panel panel) {
+  switch (panel) {
+    case Panel::kControl:
+      return {0, 0, kControlPanelWidth, kControlPanelHeight};
+    case Panel::kPlay:
+      return {0, 0, 1024, kPlayPanelHeight};
+    case Panel::kZoom:
+      return {0, 0, kZoomPanelWidth, kZoomPanelHeight};
+    case Panel::kGrid:
+      return {0, 0, kGridPanelWidth, kGridPanelHeight};
+  }
+  return {};
+}
+
 TEST(SkinLayout, EveryPointOfARegionFindsIt) {
   for (const Region& r : kRegions) {
-    const int right = std::min(r.rect.right, 1024), bottom = std::min(r.rect.bottom, 130);
+    const gfx::Rect area = PanelArea(r.panel);
+    const int right = std::min(r.rect.right, area.right),
+              bottom = std::min(r.rect.bottom, area.bottom);
+    ASSERT_LT(r.rect.left, right) << r.name;
+    ASSERT_LT(r.rect.top, bottom) << r.name;
     EXPECT_EQ(RegionAt(r.panel, r.rect.left, r.rect.top), &r) << r.name;
     EXPECT_EQ(RegionAt(r.panel, right - 1, bottom - 1), &r) << r.name;
   }
   EXPECT_EQ(RegionAt(Panel::kControl, 676, 50), nullptr);
   EXPECT_EQ(RegionAt(Panel::kControl, 500, 88), nullptr);
   EXPECT_EQ(RegionAt(Panel::kPlay, 460, 30), nullptr);
+  // Between the zoom panel's title and its buttons lies the overview; the grid panel's buttons
+  // have gaps between them.
+  EXPECT_EQ(RegionAt(Panel::kZoom, 5, 100), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kZoom, 5, 192), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kGrid, 17, 210), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kGrid, 200, 210), nullptr);
+  EXPECT_EQ(RegionAt(Panel::kGrid, 300, 197), nullptr);
 }
 
 // The regions whose work is still to come: a click on them does nothing yet.
@@ -39,10 +66,11 @@ TEST(SkinLayout, CommandsStillToCome) {
   std::set<std::string> waiting;
   for (const Region& r : kRegions)
     if (IsCommandToCome(r.command)) waiting.insert(std::string(r.name));
-  EXPECT_EQ(waiting, (std::set<std::string>{"TraceToggle", "OpenTrace", "GridToggle", "GridPanel",
-                                            "AddStamp", "CaptureStamp", "Options", "DataSave",
-                                            "DataOpen", "PrintPic", "SavePic"}));
+  EXPECT_EQ(waiting,
+            (std::set<std::string>{"TraceToggle", "OpenTrace", "AddStamp", "CaptureStamp",
+                                   "Options", "DataSave", "DataOpen", "PrintPic", "SavePic"}));
   EXPECT_FALSE(IsCommandToCome(Command::kGotoFirst));
+  EXPECT_FALSE(IsCommandToCome(Command::kGridToggle));
   EXPECT_FALSE(IsCommandToCome(Command::kClear));
   EXPECT_FALSE(IsCommandToCome(Command::kNewPaper));
 }
