@@ -1,6 +1,7 @@
 #include "files/recovery_file.h"
 
 #include "files/document_budget.h"
+#include "files/stroke_file.h"
 
 #include <algorithm>
 #include <array>
@@ -167,15 +168,8 @@ int RecoveryFile::Decode(std::span<const std::uint8_t> file, ink::StrokeDocument
     DocumentBudget budget;
     if (!budget.Take(file.size())) return kReadTooLarge;
     std::vector<std::uint8_t> plain;
-    switch (codec.Decode(file, plain, std::size_t(budget.Left()))) {
-      case CodecBinding::Decoded::kOk:
-        break;
-      case CodecBinding::Decoded::kFailed:
-        return kReadCannotDecode;
-      case CodecBinding::Decoded::kTooLarge:
-        return kReadTooLarge;
-    }
-    budget.Take(plain.size());
+    if (const int decoded = DecodeWithinBudget(file, codec, budget, plain); decoded != kReadOk)
+      return decoded;
     int result = ReadStrokeLayout(d, plain, nullptr, budget);
     if (result == kReadOk) MoveTo(d, StoredPosition(plain, d));
     std::fill(plain.begin(), plain.end(), std::uint8_t(0));

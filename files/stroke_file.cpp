@@ -54,6 +54,24 @@ class Wiped {
   std::vector<std::uint8_t>& bytes_;
 };
 
+}  // namespace
+
+int DecodeWithinBudget(std::span<const std::uint8_t> file, const CodecBinding& codec,
+                       DocumentBudget& budget, std::vector<std::uint8_t>& plain) {
+  switch (codec.Decode(file, plain, std::size_t(budget.Left()))) {
+    case CodecBinding::Decoded::kOk:
+      budget.Take(plain.size());
+      return kReadOk;
+    case CodecBinding::Decoded::kFailed:
+      return kReadCannotDecode;
+    case CodecBinding::Decoded::kTooLarge:
+      break;
+  }
+  return kReadTooLarge;
+}
+
+namespace {
+
 // Reads file, whose bytes budget already counts, into d. When owner holds those bytes they
 // are let go (and given back to the budget) as soon as the codec has decoded them; file must
 // not be used after that.
@@ -67,15 +85,8 @@ int ReadDocument(ink::StrokeDocument& d, std::span<const std::uint8_t> file,
   if (codec == nullptr) return kReadCannotDecode;
   std::vector<std::uint8_t> plain;
   const Wiped wiped(plain);
-  switch (codec->Decode(file, plain, std::size_t(budget.Left()))) {
-    case CodecBinding::Decoded::kOk:
-      break;
-    case CodecBinding::Decoded::kFailed:
-      return kReadCannotDecode;
-    case CodecBinding::Decoded::kTooLarge:
-      return kReadTooLarge;
-  }
-  budget.Take(plain.size());
+  if (const int decoded = DecodeWithinBudget(file, *codec, budget, plain); decoded != kReadOk)
+    return decoded;
   if (owner != nullptr) {
     budget.Give(owner->size());
     std::vector<std::uint8_t>().swap(*owner);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "files/codec_binding.h"
+#include "files/document_budget.h"
 #include "files/stroke_layout.h"
 #include "ink/stroke_document.h"
 
@@ -28,6 +29,11 @@ int WriteStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
 int WritePlainStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
                          std::optional<std::string_view> password,
                          std::optional<std::string_view> author);
+
+// Decodes an encoded file into its plain layout, whose size is taken from the budget: kReadOk,
+// kReadCannotDecode, or kReadTooLarge when the layout would not fit what remains of it.
+int DecodeWithinBudget(std::span<const std::uint8_t> file, const CodecBinding& codec,
+                       DocumentBudget& budget, std::vector<std::uint8_t>& plain);
 
 // Clears d and reads the file at path, plain or encoded, into it. Returns a ReadResult code;
 // after any failure d holds no entries and no background. codec may be null, in which case

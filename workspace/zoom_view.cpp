@@ -1,5 +1,6 @@
 #include "workspace/zoom_view.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -12,6 +13,13 @@ namespace {
 
 constexpr int kOverviewW = ink::kOverviewWidth;
 constexpr int kOverviewH = ink::kOverviewHeight;
+
+// The frame of w x h with its top-left corner at (left, top), moved back onto the overview.
+gfx::Rect FrameAt(int left, int top, int w, int h) {
+  left = std::clamp(left, 0, std::max(kOverviewW - w, 0));
+  top = std::clamp(top, 0, std::max(kOverviewH - h, 0));
+  return {left, top, left + w, top + h};
+}
 
 // One axis of the frame's snapping: `pos` is the pointer, the frame's centre; the frame's
 // leading edge goes onto the nearest of the overview's leading edge, the grid's lines (all
@@ -47,16 +55,7 @@ void PlaceFrame(ZoomView& zoom, const seals::GridLayout* snap, int x, int y) {
     x = SnapAxis(x, w, kOverviewW, snap->column_count, snap->cell_width, snap->left);
     y = SnapAxis(y, h, kOverviewH, snap->row_count, snap->cell_height, snap->top);
   }
-  int left = x - (w >> 1), top = y - (h >> 1);
-  if (left < 0)
-    left = 0;
-  else if (left + w > kOverviewW)
-    left = kOverviewW - w;
-  if (top < 0)
-    top = 0;
-  else if (top + h > kOverviewH)
-    top = kOverviewH - h;
-  zoom.shape = {left, top, left + w, top + h};
+  zoom.shape = FrameAt(x - (w >> 1), y - (h >> 1), w, h);
 }
 
 }  // namespace
@@ -84,16 +83,7 @@ bool SetZoom(ZoomView& zoom, int index) {
   const gfx::Rect& f = zoom.zoom_frame;
   const int cx = (f.left + f.right) / 2, cy = (f.top + f.bottom) / 2;
   const int w = FrameWidth(zoom.Zoom()), h = FrameHeight(zoom.Zoom());
-  int left = cx - w / 2, top = cy - h / 2;
-  if (left < 0)
-    left = 0;
-  else if (left + w > kOverviewW)
-    left = kOverviewW - w;
-  if (top < 0)
-    top = 0;
-  else if (top + h > kOverviewH)
-    top = kOverviewH - h;
-  zoom.zoom_frame = zoom.shape = {left, top, left + w, top + h};
+  zoom.zoom_frame = zoom.shape = FrameAt(cx - w / 2, cy - h / 2, w, h);
   return true;
 }
 
