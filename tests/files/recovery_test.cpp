@@ -17,12 +17,14 @@
 #include "files/stroke_layout.h"
 #include "ink/page_views.h"
 #include "platform/library_loader.h"
+#include "tests/settings/test_support.h"
 
 namespace zevo::files {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using settings::testing::ScopedEnv;
 using ink::StrokeDocument;
 using namespace std::chrono_literals;
 
@@ -41,27 +43,6 @@ class WithCodec : public ::testing::Test {
  private:
   std::unique_ptr<platform::LibraryLoader> loader_;
   std::optional<CodecBinding> codec_;
-};
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
 };
 
 class TempFolder {

@@ -12,25 +12,15 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/platform/when_modal.h"
+
 #include "seals/bg_dialog.h"
 #include "tests/settings/test_support.h"
 
 namespace zevo::platform::qt {
 namespace {
 
-// Runs `act` on the modal window as soon as one is open.
-void WhenModal(std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    if (QWidget* w = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      act(w);
-    }
-  });
-  timer->start();
-}
+using test::WhenModal;
 
 template <class T>
 T* Named(QWidget* dialog, const char* text) {

@@ -12,23 +12,13 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/platform/when_modal.h"
+
 using zevo::platform::qt::QtUi;
 
 namespace {
 
-// Runs `act` on the modal window as soon as one is open (the dialog's own loop is running).
-void WhenModal(std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    if (QWidget* w = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      act(w);
-    }
-  });
-  timer->start();
-}
+using zevo::test::WhenModal;
 
 }  // namespace
 
