@@ -1,5 +1,7 @@
 #include "app/zevo3_win.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "files/codec_binding.h"
@@ -14,6 +16,7 @@
 #include "seals/new_paper.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
+#include "settings/text_format.h"
 
 namespace zevo::app {
 
@@ -114,6 +117,7 @@ Result<bool> TZevo3Win::Construct() {
   // C8..C12: texts list, settings, identity, pressure curve.
   app_settings.ReadAtStart(store, env.program_folder);
   author = settings::AuthorIdentity::Read(store);
+  AskFirstUseIdentity();
   pen.tablet.reversed = app_settings.tablet_reverse;
   pen.tablet.offset_x = app_settings.offset_x;
   pen.tablet.offset_y = app_settings.offset_y;
@@ -130,6 +134,18 @@ Result<bool> TZevo3Win::Construct() {
     return Result<bool>::Error("The interface texts \"" + app_settings.skin_folder +
                                settings::kMessagesFile + "\" are missing or have fewer than " +
                                std::to_string(settings::kMessageLinesToStart) + " lines.");
+
+  file_dialogs.open_sample_filter = settings::FillFormat("%s|*.stk;*smp|%s|*.stk|%s|*.*",
+                                                         {messages[7], messages[8], messages[9]});
+  file_dialogs.open_sample_title = messages[5];
+  file_dialogs.data_open_filter =
+      settings::FillFormat("%s|*.stk|%s|*.*", {messages[8], messages[9]});
+  file_dialogs.data_open_title = messages[6];
+  file_dialogs.data_save_filter = settings::FillFormat("%s|*.stk", {messages[8]});
+  file_dialogs.data_save_title = messages[10];
+  file_dialogs.save_pic_title = messages[10];
+  // The save options dialog, made once: its check boxes keep their ticks between saves.
+  save_dlg = std::make_unique<files::TSaveStkDlg>(store, env.program_folder);
 
   // C20: the skin bitmaps. C23: the calibration target.
   panels.skin.Load(app_settings.skin_folder);
@@ -259,6 +275,8 @@ void TZevo3Win::FormResize(int width, int height) {
 }
 
 void TZevo3Win::FormCloseQuery() {
+  std::error_code ec;
+  std::filesystem::remove(TemporaryBackgroundPath(), ec);
   // Nothing is shown while the window closes (the session may be ending); a failure was told
   // when the timer met it.
   if (codec) recovery.WriteNow(Document(), *codec);
@@ -322,7 +340,8 @@ void TZevo3Win::HotKey(int id) {
       GotoLastExecute();
       break;
     case 5:
-      // Ctrl+O opens a stroke file once files can be opened from the window.
+      DataOpenExecute();
+      if (center_pointer) center_pointer();
       break;
     case 6:
       history::ChangeReplayRate(player, -1);
@@ -522,6 +541,18 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kGridNext:
       NextPreset(grid_view);
       RedrawGridPanel(GridPanelParts());
+      break;
+    case Command::kDataSave:
+      DataSaveExecute();
+      break;
+    case Command::kDataOpen:
+      DataOpenExecute();
+      break;
+    case Command::kOpenTrace:
+      OpenWordGNDExecute();
+      break;
+    case Command::kTraceToggle:
+      TraceToggleExecute();
       break;
     case Command::kGridApply:
       ApplyGridPreset(panels, grid_view, sheet, views.Transform());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "base/result.h"
 #include "files/recovery.h"
+#include "files/save_stk_dlg.h"
 #include "history/history_player.h"
 #include "history/navigation.h"
 #include "ink/page_views.h"
@@ -104,6 +106,19 @@ class TZevo3Win {
   // Rebuilds both views from the blank page up to the current position.
   void FullRedraw();
 
+  // Stroke files (file_commands.cpp).
+  // The live history into a stroke file, after the save options dialog.
+  void DataSaveExecute();
+  // A stroke file's history replaces the sheet's, with its paper, protection and grid.
+  void DataOpenExecute();
+  // A stroke or sample file becomes the trace model, drawn pale under the writing.
+  void OpenWordGNDExecute();
+  // The trace model shown or hidden (a hidden model is let go when the pages are rebuilt).
+  void TraceToggleExecute();
+  // The file that holds the paper an opened stroke file carried, so that the background
+  // dialog can offer it again.
+  std::string TemporaryBackgroundPath() const;
+
   // Skin and control panel.
   void ControlPanelMouseDown(int x, int y);
   void PlayPanelMouseDown(int x, int y);
@@ -157,6 +172,17 @@ class TZevo3Win {
   seals::SheetPages sheet;
   // Made once at start-up: its last accepted choice stays between showings.
   std::unique_ptr<seals::TBGDialog> bg_dialog;
+  std::unique_ptr<files::TSaveStkDlg> save_dlg;
+  // The titles and filters of the file dialogs, from the interface texts.
+  struct FileDialogTexts {
+    std::string open_sample_title, open_sample_filter;
+    std::string data_open_title, data_open_filter;
+    std::string data_save_title, data_save_filter;
+    std::string save_pic_title;
+  };
+  FileDialogTexts file_dialogs;
+  // The paper came from an opened stroke file (and is in the temporary background file).
+  bool file_background_in_use = false;
   input::PenInput pen;
   workspace::Panels panels;
   workspace::ZoomView zoom;
@@ -199,6 +225,14 @@ class TZevo3Win {
   void OfferRecovery();
   // A recovery file that could not be written is told once; the writing goes on.
   void ShowRecoveryFailure(const std::string& text);
+  // C11: at the first start the writer is asked who they are.
+  void AskFirstUseIdentity();
+  // The message for a stroke file that could not be read, naming the file.
+  void ShowReadFailure(int code, const ink::StrokeDocument& d, const std::string& path);
+  // The paper an opened file carries (or does not), into the sheet and the background dialog.
+  void AdoptFileBackground();
+  // Offers the grid a file recorded; true when it was taken over.
+  bool TakeOverFileGrid(const std::array<std::int32_t, 3>& words);
 
   history::PlayerBar shown_bar_{-1, -1, -1, -1};
   std::unique_ptr<base::ProgressDisplay> progress_;

@@ -56,6 +56,12 @@ class Recovery {
   // The save command calls this once the history is saved: the recovery file and the one set
   // aside are no longer needed.
   void Saved();
+  // The open command calls this once d holds a file's history: what the sheet shows is on the
+  // disk already.
+  void Opened(const ink::StrokeDocument& d) {
+    keeper.Adopt(d);
+    Saved();
+  }
 
  private:
   std::string Write(ink::StrokeDocument& d, const CodecBinding& codec);

@@ -110,10 +110,12 @@ int ClearedOnFailure(ink::StrokeDocument& d, Read&& read) {
 
 }  // namespace
 
-int WriteStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
-                    std::optional<std::string_view> password,
-                    std::optional<std::string_view> author, const CodecBinding& codec) {
-  if (!ValidStep(s)) return 1;
+Result<std::vector<std::uint8_t>> EncodeStrokeFile(ink::StrokeDocument& d, int s,
+                                                   std::optional<std::string_view> password,
+                                                   std::optional<std::string_view> author,
+                                                   const CodecBinding& codec) {
+  using R = Result<std::vector<std::uint8_t>>;
+  if (!ValidStep(s)) return R::Error("The sampling step " + std::to_string(s) + " is not 1 to 4.");
   SetText(d.author, author);
   SetText(d.password, password);
   try {
@@ -122,11 +124,27 @@ int WriteStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
     const bool encoded_ok = codec.Encode(plain, encoded);
     // The plain layout holds the password: do not leave it lying in freed memory.
     std::fill(plain.begin(), plain.end(), std::uint8_t(0));
-    if (!encoded_ok) return 1;
-    return ReplaceFile(path, encoded);
+    if (!encoded_ok) return R::Error("The writing could not be encoded.");
+    return encoded;
   } catch (const std::bad_alloc&) {
-    return 1;
+    return R::Error("There is not enough memory to encode the writing.");
   }
+}
+
+Result<bool> WriteEncodedStrokeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  return platform::DefaultFileSystem().ReplaceFileAtomically(path, bytes);
+}
+
+int WriteStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
+                    std::optional<std::string_view> password,
+                    std::optional<std::string_view> author, const CodecBinding& codec,
+                    std::string* why) {
+  Result<std::vector<std::uint8_t>> encoded = EncodeStrokeFile(d, s, password, author, codec);
+  Result<bool> written = encoded ? WriteEncodedStrokeFile(path, encoded.Value())
+                                 : Result<bool>::Error(encoded.ErrorText());
+  if (written) return 0;
+  if (why) *why = written.ErrorText();
+  return 1;
 }
 
 int WritePlainStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,

@@ -5,7 +5,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/result.h"
 #include "files/codec_binding.h"
 #include "files/document_budget.h"
 #include "files/stroke_layout.h"
@@ -21,9 +23,25 @@ namespace zevo::files {
 // Nothing plain reaches the disk: the layout is encoded in memory, written to a temporary file
 // in the target's folder, flushed, and renamed over the target, so the target is untouched
 // unless the whole write succeeded. Sets d's signature, version, author, password and byte size.
+// why, when given, receives what went wrong for the writer: it names the file and the reason
+// (no space left, no permission, the folder missing) and never holds the password.
 int WriteStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,
                     std::optional<std::string_view> password,
-                    std::optional<std::string_view> author, const CodecBinding& codec);
+                    std::optional<std::string_view> author, const CodecBinding& codec,
+                    std::string* why = nullptr);
+
+// The bytes of an encoded stroke file, made in memory as WriteStrokeFile makes them (and
+// setting the same header values of d), so that their size can be shown before they are
+// written with WriteEncodedStrokeFile. An error text when the step is invalid, memory ran out
+// or the codec failed.
+Result<std::vector<std::uint8_t>> EncodeStrokeFile(ink::StrokeDocument& d, int s,
+                                                   std::optional<std::string_view> password,
+                                                   std::optional<std::string_view> author,
+                                                   const CodecBinding& codec);
+
+// Replaces the file at path with encoded bytes, whole or not at all; the error names the file
+// and the reason.
+Result<bool> WriteEncodedStrokeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 // Writes the plain layout itself (tools and tests); the same replace-on-success as above.
 int WritePlainStrokeFile(ink::StrokeDocument& d, const std::string& path, int s,

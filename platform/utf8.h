@@ -34,4 +34,18 @@ inline std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
   return n;
 }
 
+// The longest start of s of at most max_bytes bytes that does not cut a well-formed character
+// in two (a byte that starts no well-formed sequence counts as one character).
+inline std::string_view CutAtCharacter(std::string_view s, std::size_t max_bytes) {
+  if (s.size() <= max_bytes) return s;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    std::size_t n = Utf8SequenceLength(s, i);
+    if (n == 0) n = 1;
+    if (i + n > max_bytes) break;
+    i += n;
+  }
+  return s.substr(0, i);
+}
+
 }  // namespace zevo::platform

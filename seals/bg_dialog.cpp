@@ -99,4 +99,37 @@ void TBGDialog::CancelBtnClick() {
   FitButtonClick(committed_fit >= 0 && committed_fit <= 2 ? committed_fit : 3);
 }
 
+void TBGDialog::PresetFromFile(int kind, int fit, const std::string& file) {
+  if (kind != kKindTexture && kind != kKindImage) return;
+  committed_kind = kind;
+  SetKind(kind);
+  committed_fit = fit;
+  combo_box1_index = 0;
+  if (kind == kKindTexture) {
+    picked_texture_file = file;
+    static_text2 = WithoutFolder(file);
+    picked_image_file.clear();
+    static_text1.clear();
+  } else {
+    picked_image_file = file;
+    static_text1 = WithoutFolder(file);
+    picked_texture_file.clear();
+    static_text2.clear();
+    // Placements beyond the four are placed as left and top.
+    FitButtonClick(fit >= 0 && fit <= 2 ? fit : 3);
+  }
+}
+
+void TBGDialog::PresetWhite() {
+  committed_kind = kKindWhite;
+  SetKind(kKindWhite);
+  committed_fit = 0;
+  FitButtonClick(0);
+  combo_box1_index = 0;
+  picked_texture_file.clear();
+  picked_image_file.clear();
+  static_text1.clear();
+  static_text2.clear();
+}
+
 }  // namespace zevo::seals

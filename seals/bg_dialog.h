@@ -51,6 +51,13 @@ class TBGDialog : public platform::DialogModel {
   // Returns the controls to the last accepted choice; the view closes with Cancel afterwards.
   void CancelBtnClick();
 
+  // ---- Presets by the stroke file commands ----
+  // An opened file carried its paper, kept in `file`: a later OK applies that file again (it is
+  // already lightened). The committed choice and file names stay as they are.
+  void PresetFromFile(int kind, int fit, const std::string& file);
+  // The opened file carried none after one that did: white paper, nothing picked.
+  void PresetWhite();
+
   // ---- Controls, as the view shows them ----
   struct Texts {
     std::string caption;        // the window

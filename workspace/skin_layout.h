@@ -176,10 +176,9 @@ const Region* RegionAt(Panel panel, int x, int y);
 const Region* RegionNamed(std::string_view name);
 
 // The commands whose work is not in the program yet: a click on their regions does nothing.
-inline constexpr std::array<Command, 9> kCommandsToCome{
-    Command::kTraceToggle,  Command::kOpenTrace, Command::kAddStamp,
-    Command::kCaptureStamp, Command::kOptions,   Command::kDataSave,
-    Command::kDataOpen,     Command::kPrintPic,  Command::kSavePic,
+inline constexpr std::array<Command, 5> kCommandsToCome{
+    Command::kAddStamp, Command::kCaptureStamp, Command::kOptions,
+    Command::kPrintPic, Command::kSavePic,
 };
 bool IsCommandToCome(Command c);
 

@@ -14,9 +14,15 @@ using test::TestWindow;
 using test::TestWindowOptions;
 
 TEST(Startup, FirstStartTakesEveryDefaultAndWritesNothing) {
-  TestWindow t;
+  TestWindowOptions o;
+  o.author.clear();
+  TestWindow t(o);
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
+  // The writer is asked who they are, declines, and the program starts without an author.
+  EXPECT_EQ(t.ui.Texts(platform::ScriptedUi::Kind::ShowModal),
+            (std::vector<std::string>{"TLoginDlg"}));
+  EXPECT_TRUE(w.author.name.empty());
   const std::string folder = t.folder.string() + "/";
   EXPECT_EQ(w.app_settings.skin_folder, folder + "Skin/");
   EXPECT_EQ(w.app_settings.save_folder, folder + "Save/");

@@ -9,6 +9,8 @@
 #include <random>
 
 #include "files/codec_binding.h"
+#include "settings/password_mask.h"
+#include "settings/setting_names.h"
 #include "settings/settings_store.h"
 
 namespace zevo::test {
@@ -48,6 +50,10 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
   settings = std::make_unique<platform::FileSettingsBackend>((folder / "settings").string());
   for (const auto& [name, value] : o.int_settings)
     settings::WriteSettingInt(*settings, name, value);
+  if (!o.author.empty()) {
+    settings::WriteSettingText(*settings, settings::kAuthor, o.author);
+    settings::StorePassword(*settings, o.password);
+  }
   loader = platform::MakeSystemLibraryLoader(folder.string());
   state_folder = o.state_folder.empty() ? folder / "state" : o.state_folder;
   if (const char* old = std::getenv("ZEVO3_STATE_DIR")) old_state_dir_ = old;

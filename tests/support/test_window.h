@@ -63,6 +63,9 @@ struct TestWindowOptions {
   int message_lines = 20;  // lines written to Messages.txt; -1 writes no file
   bool tablet_ok = true;
   std::vector<std::pair<std::string, std::int32_t>> int_settings;
+  // The stored identity; an empty author makes the window ask for one as it starts.
+  std::string author = "Test Writer";
+  std::string password = "brush";
   // The state folder (ZEVO3_STATE_DIR) the window keeps its recovery file in; empty gives it
   // one of its own inside the program folder. Another window's folder is its next start.
   std::filesystem::path state_folder = {};

@@ -13,8 +13,8 @@ namespace {
 
 using test::TestWindow;
 
-// Records the clicks that reached a command still to come (by the names of their work), and
-// the close request.
+// Records the clicks that reached a command of a dialog (by the names of their work), and the
+// close request. The scripted Ui answers every dialog with Cancel.
 struct CommandLog {
   std::vector<std::string> calls;
   app::TZevo3Win* w = nullptr;
@@ -24,7 +24,9 @@ struct CommandLog {
   }
   void Click(int x, int y) {
     const Command c = w->CommandAt(Panel::kControl, x, y);
-    if (IsCommandToCome(c)) {
+    const bool file_command = c == Command::kDataSave || c == Command::kDataOpen ||
+                              c == Command::kTraceToggle || c == Command::kOpenTrace;
+    if (IsCommandToCome(c) || file_command) {
       if (c == Command::kCaptureStamp) {
         calls.push_back("SaveStamp");
         calls.push_back("AddStamp");

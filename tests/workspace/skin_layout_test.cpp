@@ -67,12 +67,12 @@ TEST(SkinLayout, CommandsStillToCome) {
   for (const Region& r : kRegions)
     if (IsCommandToCome(r.command)) waiting.insert(std::string(r.name));
   EXPECT_EQ(waiting,
-            (std::set<std::string>{"TraceToggle", "OpenTrace", "AddStamp", "CaptureStamp",
-                                   "Options", "DataSave", "DataOpen", "PrintPic", "SavePic"}));
+            (std::set<std::string>{"AddStamp", "CaptureStamp", "Options", "PrintPic", "SavePic"}));
   EXPECT_FALSE(IsCommandToCome(Command::kGotoFirst));
   EXPECT_FALSE(IsCommandToCome(Command::kGridToggle));
   EXPECT_FALSE(IsCommandToCome(Command::kClear));
   EXPECT_FALSE(IsCommandToCome(Command::kNewPaper));
+  EXPECT_FALSE(IsCommandToCome(Command::kDataSave));
 }
 
 }  // namespace
