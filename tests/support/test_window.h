@@ -66,6 +66,8 @@ struct TestWindowOptions {
   // The stored identity; an empty author makes the window ask for one as it starts.
   std::string author = "Test Writer";
   std::string password = "brush";
+  // Plays the dialogs the window shows while it starts (the author dialog at the first start).
+  std::vector<platform::ScriptedUi::DialogUser> start_dialogs = {};
   // The state folder (ZEVO3_STATE_DIR) the window keeps its recovery file in; empty gives it
   // one of its own inside the program folder. Another window's folder is its next start.
   std::filesystem::path state_folder = {};
