@@ -1,6 +1,7 @@
 // The stroke file commands of the main window: save, open, the trace model, and what an
 // opened file brings with it (its paper, its protection, its grid).
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <system_error>
 
@@ -24,6 +25,12 @@ constexpr char kTemporaryBackgroundName[] = "TMP%ZEVO3%GND%IMG.bmp";
 void RemoveFile(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
+}
+
+// Looks up every line a command may show before it changes anything, so that a skin short of
+// texts abandons the command at its start (with the index error) rather than half way.
+void RequireLines(const settings::MessageTexts& messages, std::initializer_list<int> lines) {
+  for (int line : lines) messages.At(line);
 }
 
 files::FileGrid FileGridOf(const seals::GridLayout& g) {
@@ -52,6 +59,7 @@ void TZevo3Win::AskFirstUseIdentity() {
 void TZevo3Win::DataSaveExecute() {
   if (env.ui == nullptr || !codec || !save_dlg) return;
   platform::Ui& ui = *env.ui;
+  RequireLines(messages, {1, 15});
   // Another author's protected history is not saved; from position 0 on, the sheet is the
   // writer's own again.
   if (player.view_only && player.bar.position != 0) {
@@ -152,6 +160,7 @@ bool TZevo3Win::TakeOverFileGrid(const std::array<std::int32_t, 3>& words) {
 
 void TZevo3Win::DataOpenExecute() {
   if (env.ui == nullptr) return;
+  RequireLines(messages, {2, 3, 4, 11, 12, 13, 14, 16, 17, 18, 19});
   const auto chosen = env.ui->OpenFileDialog(
       file_dialogs.data_open_title, file_dialogs.data_open_filter, app_settings.save_folder, "");
   if (!chosen) return;
@@ -174,12 +183,12 @@ void TZevo3Win::DataOpenExecute() {
   if (code == files::kReadOk) {
     switch (files::AccessTo(d, author.name, author.password)) {
       case files::OpenAccess::kRefused:
-        env.ui->MessageBox(messages[11]);
         d.Clear();
+        env.ui->MessageBox(messages[11]);
         break;
       case files::OpenAccess::kViewOnly:
-        env.ui->MessageBox(messages[12]);
         player.view_only = true;
+        env.ui->MessageBox(messages[12]);
         break;
       case files::OpenAccess::kFull:
         break;
@@ -205,6 +214,7 @@ void TZevo3Win::DataOpenExecute() {
 
 void TZevo3Win::OpenWordGNDExecute() {
   if (env.ui == nullptr) return;
+  RequireLines(messages, {2, 3, 4, 11, 13, 14, 16, 17, 18, 19});
   const auto chosen =
       env.ui->OpenFileDialog(file_dialogs.open_sample_title, file_dialogs.open_sample_filter,
                              app_settings.save_folder, "");
@@ -218,9 +228,9 @@ void TZevo3Win::OpenWordGNDExecute() {
     // Any author's model may be traced unless it may not be opened at all.
     if (sheet.trace_shown &&
         files::AccessTo(model, author.name, author.password) == files::OpenAccess::kRefused) {
-      env.ui->MessageBox(messages[11]);
       model.Clear();
       sheet.trace_shown = false;
+      env.ui->MessageBox(messages[11]);
     }
   }
   sheet.RebuildTracePages(views.Transform(), progress_.get());
@@ -232,6 +242,7 @@ void TZevo3Win::OpenWordGNDExecute() {
 }
 
 void TZevo3Win::TraceToggleExecute() {
+  RequireLines(messages, {17});
   sheet.trace_shown = !sheet.trace_shown;
   sheet.RebuildPaperPages(views.Transform(), progress_.get());
   PaintControlPanel(panels, pen, sheet, env.text);

@@ -468,5 +468,25 @@ TEST(SaveOpen, FirstStartAsksForTheAuthorAndSavesUnderIt) {
   EXPECT_EQ(w.Document().Count(), 3);
 }
 
+TEST(SaveOpen, ASkinShortOfTextsAbandonsTheCommandBeforeItChangesAnything) {
+  TestWindowOptions o;
+  o.message_lines = 13;
+  TestWindow t(o);
+  ASSERT_TRUE(t.win) << t.error;
+  TZevo3Win& w = *t.win;
+  WriteSomeStrokes(t);
+  ink::StrokeDocument closed(1024, 718);
+  AddStroke(closed, 100, 100, 300, 300);
+  closed.protection = 0;
+  const std::string path = WriteFile(t, "closed.stk", closed, "Mi Fu", "stone");
+  t.ui.QueueOpenFile(path);
+  EXPECT_THROW(w.DataOpenExecute(), settings::TextIndexError);
+  EXPECT_THROW(w.DataSaveExecute(), settings::TextIndexError);
+  EXPECT_THROW(w.OpenWordGNDExecute(), settings::TextIndexError);
+  EXPECT_EQ(t.ui.calls.size(), 0u);
+  EXPECT_EQ(w.Document().Count(), 3);
+  EXPECT_FALSE(IsWhite(w.views.Page().Pixel(260, 230)));
+}
+
 }  // namespace
 }  // namespace zevo::app
