@@ -9,6 +9,7 @@
 #include "platform/library_loader.h"
 #include "platform/posix/program_folder.h"
 #include "platform/qt/bg_dialog_view.h"
+#include "platform/qt/login_dlg_view.h"
 #include "platform/qt/main_window_view.h"
 #include "platform/qt/qt_hot_keys.h"
 #include "platform/qt/qt_tablet_driver.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
 
   platform::qt::QtUi ui(nullptr, title);
   platform::qt::RegisterBGDialogView(ui);
+  platform::qt::RegisterLoginDlgView(ui);
   platform::qt::QtTextPainter text;
   platform::qt::QtTabletDriver tablet;
   platform::qt::QtHotKeys hot_keys;

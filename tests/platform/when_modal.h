@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -21,5 +23,22 @@ inline void WhenModal(std::function<void(QWidget*)> act) {
   });
   timer->start();
 }
+
+// While it lives, a test that has failed closes whatever modal window is open, so that a step
+// that stopped early does not leave the test waiting on a dialog nobody answers.
+class CloseModalsOnFailure {
+ public:
+  CloseModalsOnFailure() {
+    timer_.setInterval(50);
+    QObject::connect(&timer_, &QTimer::timeout, [] {
+      if (!::testing::Test::HasFailure()) return;
+      if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    timer_.start();
+  }
+
+ private:
+  QTimer timer_;
+};
 
 }  // namespace zevo::test
