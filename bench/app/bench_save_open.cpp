@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "bench/files/pen_history.h"
 #include "files/codec_binding.h"
@@ -201,6 +203,51 @@ void BM_WriteStrokeFile(benchmark::State& state) {
   state.counters["file_bytes"] = double(FileSize(target));
 }
 BENCHMARK(BM_WriteStrokeFile)->Unit(benchmark::kMillisecond);
+
+// The two halves of a save, apart: encoding the history in memory (what the save options
+// dialog does to show the size), and replacing the file with those bytes (temporary file,
+// flush to the disk, rename).
+void BM_EncodeStrokeFile(benchmark::State& state) {
+  Bench& b = Shared();
+  if (!b.error.empty()) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  std::size_t size = 0;
+  for (auto _ : state) {
+    auto bytes = files::EncodeStrokeFile(b.history, 1, kPassword, kAuthor, *b.t->win->codec);
+    if (!bytes) {
+      state.SkipWithError("encode failed");
+      break;
+    }
+    size = bytes.Value().size();
+  }
+  state.counters["file_bytes"] = double(size);
+}
+BENCHMARK(BM_EncodeStrokeFile)->Unit(benchmark::kMillisecond);
+
+void BM_WriteEncodedStrokeFile(benchmark::State& state) {
+  Bench& b = Shared();
+  if (!b.error.empty()) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto encoded = files::EncodeStrokeFile(b.history, 1, kPassword, kAuthor, *b.t->win->codec);
+  if (!encoded) {
+    state.SkipWithError("encode failed");
+    return;
+  }
+  const std::vector<std::uint8_t> bytes = std::move(encoded).Value();
+  const std::string target = (b.t->folder / "Save" / "bytes.stk").string();
+  for (auto _ : state) {
+    if (!files::WriteEncodedStrokeFile(target, bytes)) {
+      state.SkipWithError("write failed");
+      break;
+    }
+  }
+  state.counters["file_bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_WriteEncodedStrokeFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zevo
