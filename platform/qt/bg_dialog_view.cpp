@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +10,7 @@
 
 #include <array>
 
+#include "platform/qt/dialog_widgets.h"
 #include "seals/bg_dialog.h"
 
 namespace zevo::platform::qt {
@@ -20,26 +20,9 @@ namespace {
 using seals::BGPage;
 using seals::TBGDialog;
 
-QString Q(const std::string& s) {
-  return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-// Escape is the Cancel button, as on the form; the window's close button only closes, so
-// the controls keep what the writer set.
-class BGDialogWidget : public QDialog {
- public:
-  explicit BGDialogWidget(QWidget* parent) : QDialog(parent) {}
-  QPushButton* cancel = nullptr;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Escape && cancel != nullptr) {
-      cancel->click();
-      return;
-    }
-    QDialog::keyPressEvent(event);
-  }
-};
+using dialog::Q;
+// The window's close button only closes, so the controls keep what the writer set.
+using BGDialogWidget = dialog::CancelOnEscape;
 
 QLabel* FileLabel(QWidget* parent, int x, int y) {
   auto* label = new QLabel(parent);
