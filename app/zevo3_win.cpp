@@ -554,6 +554,12 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kTraceToggle:
       TraceToggleExecute();
       break;
+    case Command::kSavePic:
+      SavePicExecute();
+      break;
+    case Command::kPrintPic:
+      PrintPicExecute();
+      break;
     case Command::kGridApply:
       ApplyGridPreset(panels, grid_view, sheet, views.Transform());
       FullRedraw();

@@ -14,6 +14,7 @@
 #include "history/navigation.h"
 #include "ink/page_views.h"
 #include "input/pen_input.h"
+#include "output/sheet_layers.h"
 #include "seals/bg_dialog.h"
 #include "seals/sheet_pages.h"
 #include "settings/app_settings.h"
@@ -115,6 +116,12 @@ class TZevo3Win {
   void OpenWordGNDExecute();
   // The trace model shown or hidden (a hidden model is let go when the pages are rebuilt).
   void TraceToggleExecute();
+  // The sheet as a picture file, at the export size.
+  void SavePicExecute();
+  // The sheet on one page of the printer the writer picks.
+  void PrintPicExecute();
+  // What the sheet picture and printing draw: the window's paper, grid, trace model, history.
+  output::SheetInputs SheetToRender();
   // The file that holds the paper an opened stroke file carried, so that the background
   // dialog can offer it again.
   std::string TemporaryBackgroundPath() const;

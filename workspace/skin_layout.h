@@ -176,9 +176,10 @@ const Region* RegionAt(Panel panel, int x, int y);
 const Region* RegionNamed(std::string_view name);
 
 // The commands whose work is not in the program yet: a click on their regions does nothing.
-inline constexpr std::array<Command, 5> kCommandsToCome{
-    Command::kAddStamp, Command::kCaptureStamp, Command::kOptions,
-    Command::kPrintPic, Command::kSavePic,
+inline constexpr std::array<Command, 3> kCommandsToCome{
+    Command::kAddStamp,
+    Command::kCaptureStamp,
+    Command::kOptions,
 };
 bool IsCommandToCome(Command c);
 
