@@ -27,6 +27,13 @@ GridLine Quarter(GridLine l) {
 void DrawGridLine(gfx::Canvas& c, const GridLine& l) {
   // Outside this margin a pen dot cannot reach the bitmap, so clamping keeps every pixel.
   const std::int64_t m = std::int64_t(std::max(c.pen.width, 1)) + 2;
+  // A line wholly beyond the margin draws nothing; clamped onto the margin it would still be
+  // walked along the bitmap's side, and a file's grid may hold 65536 such lines.
+  const std::int64_t w = c.Target().Width(), h = c.Target().Height();
+  if (std::max(l.x0, l.x1) < -m || std::min(l.x0, l.x1) > w + m || std::max(l.y0, l.y1) < -m ||
+      std::min(l.y0, l.y1) > h + m) {
+    return;
+  }
   auto cx = [&](std::int64_t v) {
     return int(std::clamp<std::int64_t>(v, -m, std::int64_t(c.Target().Width()) + m));
   };

@@ -124,5 +124,12 @@ TEST(FuzzInputs, NavigationAndReplayOfStrokeFiles) {
   }
 }
 
+TEST(FuzzInputs, StrokeFilesOpenedOntoTheSheet) {
+  for (const test::FuzzInput& input : test::FuzzInputs("fuzz_open_sheet")) {
+    SCOPED_TRACE(input.name);
+    fuzz::OpenIntoSheet(input.bytes);
+  }
+}
+
 }  // namespace
 }  // namespace zevo
