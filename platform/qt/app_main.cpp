@@ -17,6 +17,7 @@
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/save_stk_dlg_view.h"
+#include "platform/qt/stamp_dlg_view.h"
 #include "platform/settings_backend.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   platform::qt::RegisterBGDialogView(ui);
   platform::qt::RegisterLoginDlgView(ui);
   platform::qt::RegisterSaveStkDlgView(ui);
+  platform::qt::RegisterStampDlgView(ui);
   platform::qt::QtTextPainter text;
   platform::qt::QtTabletDriver tablet;
   platform::qt::QtHotKeys hot_keys;
