@@ -113,6 +113,10 @@ Result<bool> TZevo3Win::Construct() {
 
   // C7: the background dialog reads its folders and texts now.
   bg_dialog = std::make_unique<seals::TBGDialog>(store, env.program_folder);
+  // The seal chooser, made once with the program's forms; it imports Zevo3.ini.
+  auto chooser = seals::TStampDlg::Create(*env.settings, env.program_folder, env.text);
+  if (!chooser) return Result<bool>::Error(chooser.ErrorText());
+  stamp_dlg = std::move(chooser).Value();
 
   // C8..C12: texts list, settings, identity, pressure curve.
   app_settings.ReadAtStart(store, env.program_folder);
@@ -554,6 +558,13 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kTraceToggle:
       TraceToggleExecute();
       break;
+    case Command::kAddStamp:
+      AddStampExecute();
+      break;
+    case Command::kCaptureStamp:
+      SaveStampExecute();
+      AddStampExecute();
+      break;
     case Command::kSavePic:
       SavePicExecute();
       break;
@@ -681,6 +692,9 @@ void TZevo3Win::MouseDown(int x, int y, bool shift) {
     case Surface::kCalibrationTarget:
       ImgTmpClick();
       break;
+    case Surface::kStampImage:
+      ImgStampClick();
+      break;
     case Surface::kPlayPanel:
       PlayPanelMouseDown(h.x, h.y);
       break;
@@ -708,7 +722,13 @@ void TZevo3Win::MouseMove(int x, int y, bool shift) {
   const Hit h = HitTest(x, y);
   switch (h.surface) {
     case Surface::kWritingArea:
-      ImgAMouseMove(h.x, h.y);
+      if (stamp_dragging)
+        CarryStamp(h.x, h.y);
+      else
+        ImgAMouseMove(h.x, h.y);
+      break;
+    case Surface::kStampImage:
+      ImgStampMouseMove(h.x, h.y);
       break;
     case Surface::kOverview:
       ImgZoomMouseMove(h.x, h.y, shift);

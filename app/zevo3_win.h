@@ -17,6 +17,7 @@
 #include "output/sheet_layers.h"
 #include "seals/bg_dialog.h"
 #include "seals/sheet_pages.h"
+#include "seals/stamp_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/author_identity.h"
 #include "settings/message_texts.h"
@@ -116,6 +117,17 @@ class TZevo3Win {
   void OpenWordGNDExecute();
   // The trace model shown or hidden (a hidden model is let go when the pages are rebuilt).
   void TraceToggleExecute();
+  // Seals (seal_commands.cpp). The chooser, then the seal carried with the pointer.
+  void AddStampExecute();
+  // The written marks of the page, cut out as a new seal file in the stamp folder.
+  void SaveStampExecute();
+  // The pointer over the page while a seal is carried: the seal's centre follows it.
+  void CarryStamp(int x, int y);
+  // The pointer over the carried seal itself (its own pixels).
+  void ImgStampMouseMove(int x, int y);
+  // A click on the carried seal presses it: a Stamp entry of the history.
+  void ImgStampClick();
+
   // The sheet as a picture file, at the export size.
   void SavePicExecute();
   // The sheet on one page of the printer the writer picks.
@@ -180,6 +192,7 @@ class TZevo3Win {
   // Made once at start-up: its last accepted choice stays between showings.
   std::unique_ptr<seals::TBGDialog> bg_dialog;
   std::unique_ptr<files::TSaveStkDlg> save_dlg;
+  std::unique_ptr<seals::TStampDlg> stamp_dlg;
   // The titles and filters of the file dialogs, from the interface texts.
   struct FileDialogTexts {
     std::string open_sample_title, open_sample_filter;
@@ -242,6 +255,7 @@ class TZevo3Win {
   bool TakeOverFileGrid(const std::array<std::int32_t, 3>& words);
 
   history::PlayerBar shown_bar_{-1, -1, -1, -1};
+  bool stamp_moving_ = false;  // re-entry guard while the carried seal moves
   std::unique_ptr<base::ProgressDisplay> progress_;
 };
 

@@ -19,6 +19,18 @@ struct ImageControl {
   int Height() const { return picture.Height(); }
 };
 
+// An image shown stretched to a size of its own (the seal being carried over the page).
+struct StretchedImage {
+  gfx::Bitmap24 picture;
+  int left = 0;
+  int top = 0;
+  int width = 105;
+  int height = 105;
+  bool visible = false;
+
+  gfx::Rect Bounds() const { return {left, top, left + width, top + height}; }
+};
+
 // Where an image that another part owns is shown: its place in its parent and visibility.
 struct ImagePlace {
   int left = 0;
@@ -58,6 +70,7 @@ enum Dirty : unsigned {
   kDirtyProgress = 1u << 7,
   kDirtyPalettes = 1u << 8,
   kDirtyImgTmp = 1u << 9,
+  kDirtyImgStamp = 1u << 10,  // the carried seal moved, appeared or went
   kDirtyAll = 0xFFFFFFFFu,
 };
 

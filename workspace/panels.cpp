@@ -289,6 +289,9 @@ Hit HitTest(const Panels& p, int x, int y) {
     if (t.visible &&
         gfx::Rect{t.left, t.top, t.left + t.Width(), t.top + t.Height()}.Contains(tx, ty))
       return {Surface::kCalibrationTarget, tx - t.left, ty - t.top};
+    const StretchedImage& stamp = p.ImgStamp;
+    if (stamp.visible && stamp.Bounds().Contains(tx, ty))
+      return {Surface::kStampImage, tx - stamp.left, ty - stamp.top};
     return {Surface::kWritingArea, tx - p.ImgA.left, ty - p.ImgA.top};
   }
   return {};

@@ -71,6 +71,7 @@ struct Panels {
   PanelControl TabletPanel;  // the writing area; ImgA and ImgTmp live inside it
   ImagePlace ImgA;           // the page image (the page views own its picture)
   ImageControl ImgTmp;       // the calibration target
+  StretchedImage ImgStamp;   // the seal being carried, over ImgA
   PanelControl PlayPanel;    // below the writing area
   gfx::Bitmap24 play_panel_canvas;
   PanelControl ControlPanel;
@@ -144,6 +145,7 @@ enum class Surface {
   kNone,
   kWritingArea,
   kCalibrationTarget,
+  kStampImage,  // ImgStamp over the page
   kPlayPanel,
   kControlPanel,
   kPalette,

@@ -92,6 +92,7 @@ void MainWindowView::Sync() {
     UpdateCursor(mapFromGlobal(QCursor::pos()));
     return;
   }
+  if (d & workspace::kDirtyImgStamp) update(RectOf(p.TabletPanel));
   if (d & workspace::kDirtyImgA)
     update(QRect(p.TabletPanel.left + p.ImgA.left, p.TabletPanel.top + p.ImgA.top,
                  win_.views.Page().Width(), win_.views.Page().Height()));
@@ -112,6 +113,18 @@ void MainWindowView::paintEvent(QPaintEvent*) {
   p.fillRect(RectOf(tp), Qt::white);
   if (w.ImgA.visible) draw(win_.views.Page(), tp.left + w.ImgA.left, tp.top + w.ImgA.top);
   if (w.ImgTmp.visible) draw(w.ImgTmp.picture, tp.left + w.ImgTmp.left, tp.top + w.ImgTmp.top);
+  if (w.ImgStamp.visible && !w.ImgStamp.picture.Empty()) {
+    // Stretched to its placed size; its white is paper, as when it is pressed.
+    const auto& s = w.ImgStamp;
+    QImage seal =
+        WrapBitmap(s.picture).scaled(s.width, s.height).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < seal.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(seal.scanLine(y));
+      for (int x = 0; x < seal.width(); ++x)
+        if ((line[x] & 0xFFFFFFu) == 0xFFFFFFu) line[x] = 0;
+    }
+    p.drawImage(QPoint(tp.left + s.left, tp.top + s.top), seal);
+  }
   if (w.PlayPanel.visible) draw(w.play_panel_canvas, w.PlayPanel.left, w.PlayPanel.top);
   if (w.ControlPanel.visible) {
     const auto& cp = w.ControlPanel;

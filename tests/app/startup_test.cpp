@@ -70,6 +70,13 @@ TEST(Startup, MissingPiecesStopTheStartWithTheirMessage) {
   }
   {
     TestWindowOptions o;
+    o.with_skin = o.with_stamp_skin = false;
+    TestWindow t(o);
+    EXPECT_FALSE(t.win);
+    EXPECT_NE(t.error.find("S_Gnd.bmp"), std::string::npos) << t.error;
+  }
+  {
+    TestWindowOptions o;
     o.message_lines = -1;
     TestWindow t(o);
     EXPECT_FALSE(t.win);

@@ -88,10 +88,9 @@ TEST(GridPages, LayoutsFromDamagedFilesDrawQuickly) {
 }
 
 // A file may record 65535 columns and rows of one pixel: the lines beyond the page are left
-// out, so the pages are those of a grid that just covers the view, and take about as long
-// (walking the far lines along the page's sides took over ten times as long).
+// out, so the pages are those of a grid that just covers the view (bench_paper measures that
+// they take about as long).
 TEST(GridPages, OnePixelCellsFarBeyondThePage) {
-  using Clock = std::chrono::steady_clock;
   const Bitmap24 page(1024, 718, 0x00102030), overview(256, 180, 0x00102030);
   const GridLayout file_grid{1, 1, 0, 0, 65535, 65535};
   const GridLayout covering{1, 1, 0, 0, 2000, 1500};
@@ -99,15 +98,8 @@ TEST(GridPages, OnePixelCellsFarBeyondThePage) {
                               PageView{8.0f, 1000.0f, 700.0f}}) {
     SCOPED_TRACE(view.z);
     Bitmap24 file_page, file_overview, page_expected, overview_expected;
-    const auto start = Clock::now();
-    for (int i = 0; i < 4; ++i)
-      BuildGridPages(page, overview, covering, view, page_expected, overview_expected);
-    const auto covering_done = Clock::now();
-    for (int i = 0; i < 4; ++i)
-      BuildGridPages(page, overview, file_grid, view, file_page, file_overview);
-    const auto file_done = Clock::now();
-    EXPECT_LT(file_done - covering_done,
-              5 * (covering_done - start) + std::chrono::milliseconds(50));
+    BuildGridPages(page, overview, covering, view, page_expected, overview_expected);
+    BuildGridPages(page, overview, file_grid, view, file_page, file_overview);
     ASSERT_EQ(file_page.Width(), 1024);
     EXPECT_EQ(std::memcmp(file_page.Data(), page_expected.Data(), file_page.ByteSize()), 0);
     EXPECT_EQ(std::memcmp(file_overview.Data(), overview_expected.Data(), file_overview.ByteSize()),

@@ -36,9 +36,10 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
   if (o.with_codec)
     fs::copy_file(program / files::CodecBinding::LibraryFileName(),
                   folder / files::CodecBinding::LibraryFileName());
-  if (o.with_skin && fs::exists(program / "Skin")) {
+  if (fs::exists(program / "Skin")) {
     for (const auto& e : fs::directory_iterator(program / "Skin"))
-      if (e.path().extension() == ".bmp")
+      if (e.path().extension() == ".bmp" &&
+          (o.with_skin || (o.with_stamp_skin && e.path().filename() == "S_Gnd.bmp")))
         fs::copy_file(e.path(), folder / "Skin" / e.path().filename());
   }
   if (o.message_lines >= 0) {

@@ -59,7 +59,10 @@ class BoxTextPainter : public platform::TextPainter {
 
 struct TestWindowOptions {
   bool with_codec = true;
-  bool with_skin = true;   // the default skin of the build
+  bool with_skin = true;  // the default skin of the build
+  // The seal chooser's window picture, without which the program does not start; kept when
+  // with_skin is off.
+  bool with_stamp_skin = true;
   int message_lines = 20;  // lines written to Messages.txt; -1 writes no file
   bool tablet_ok = true;
   std::vector<std::pair<std::string, std::int32_t>> int_settings;
