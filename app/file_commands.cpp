@@ -164,8 +164,10 @@ void TZevo3Win::DataOpenExecute() {
   const auto chosen = env.ui->OpenFileDialog(
       file_dialogs.data_open_title, file_dialogs.data_open_filter, app_settings.save_folder, "");
   if (!chosen) return;
-  const std::string& path = *chosen;
+  LoadStrokeFile(*chosen, true);
+}
 
+int TZevo3Win::LoadStrokeFile(const std::string& path, bool as_open_command) {
   DataStopExecute();
   player.ClearPartialStroke();
   input::WriteClear(player, views, sheet);
@@ -180,7 +182,8 @@ void TZevo3Win::DataOpenExecute() {
   const int code = files::ReadStrokeFile(d, path, codec.get());
   if (code != files::kReadOk) ShowReadFailure(code, d, path);
   player.view_only = false;
-  if (code == files::kReadOk) {
+  // A file named on the command line is the calling program's: no author check.
+  if (code == files::kReadOk && as_open_command) {
     switch (files::AccessTo(d, author.name, author.password)) {
       case files::OpenAccess::kRefused:
         d.Clear();
@@ -199,7 +202,7 @@ void TZevo3Win::DataOpenExecute() {
   player.SetPosition(0);
 
   AdoptFileBackground();
-  if (files::RecordsGrid(d.grid) && TakeOverFileGrid(d.grid))
+  if (as_open_command && files::RecordsGrid(d.grid) && TakeOverFileGrid(d.grid))
     sheet.RebuildTracePages(views.Transform(), progress_.get());
 
   PaintControlPanel(panels, pen, sheet, env.text);
@@ -210,6 +213,7 @@ void TZevo3Win::DataOpenExecute() {
   // The sheet now holds what the file holds: nothing to recover.
   if (code == files::kReadOk) recovery.Opened(d);
   Settle();
+  return code;
 }
 
 void TZevo3Win::OpenWordGNDExecute() {

@@ -220,7 +220,8 @@ void TZevo3Win::FormCreate() {
     const std::string why = env.settings->ErrorText();
     if (!why.empty()) env.ui->MessageBox(why);
   }
-  OfferRecovery();
+  // A program that names a stroke file to continue has its own writing to offer.
+  if (!RunCommandLine()) OfferRecovery();
 }
 
 void TZevo3Win::OfferRecovery() {
@@ -276,14 +277,6 @@ void TZevo3Win::FormResize(int width, int height) {
   const gfx::Rect a = panels.WritingAreaOnScreen();
   pen.tablet.UpdateArea(a.left, a.top, a.right, a.bottom);
   MarkDirty(kDirtyLayout);
-}
-
-void TZevo3Win::FormCloseQuery() {
-  std::error_code ec;
-  std::filesystem::remove(TemporaryBackgroundPath(), ec);
-  // Nothing is shown while the window closes (the session may be ending); a failure was told
-  // when the timer met it.
-  if (codec) recovery.WriteNow(Document(), *codec);
 }
 
 void TZevo3Win::Timer1Timer() {

@@ -215,6 +215,9 @@ class TZevo3Win {
   int export_height = ink::kPageHeight;
   std::string close_picture_path;
   std::string close_stroke_path;
+  // Non-zero once a file the command line asked for could not be written at close: the
+  // program's exit status, so that the calling program knows.
+  int exit_status = 0;
   bool stamp_dragging = false;
 
   ink::StrokeDocument& Document() { return player.Document(); }
@@ -251,6 +254,13 @@ class TZevo3Win {
   void ShowReadFailure(int code, const ink::StrokeDocument& d, const std::string& path);
   // The paper an opened file carries (or does not), into the sheet and the background dialog.
   void AdoptFileBackground();
+  // Puts a stroke file's history on the sheet with its paper: the open command (with the
+  // author check and the grid question) or a file named on the command line. A ReadResult.
+  int LoadStrokeFile(const std::string& path, bool as_open_command);
+  // The command line, once at start; true when it named a stroke file.
+  bool RunCommandLine();
+  // The /b switch: an image file as the paper, centred.
+  void UseBackgroundFile(const std::string& path);
   // Offers the grid a file recorded; true when it was taken over.
   bool TakeOverFileGrid(const std::array<std::int32_t, 3>& words);
 

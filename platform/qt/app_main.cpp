@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
   view.showFullScreen();
   view.Sync();
   const int status = application.exec();
-  // The window owns what the view shows; the view goes first.
-  return status;
+  // Non-zero when a file the command line asked for could not be written at close: the calling
+  // program must not collect a missing or partial file. The window owns what the view shows;
+  // the view goes first.
+  return status != 0 ? status : win->exit_status;
 }

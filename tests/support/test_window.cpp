@@ -69,6 +69,7 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
   env.program_folder = folder.string() + "/";
   env.screen_width = 1024;
   env.screen_height = 768;
+  env.arguments = o.arguments;
   for (const auto& user : o.start_dialogs) ui.QueueDialog(user);
   auto created = app::TZevo3Win::Create(env);
   if (created)

@@ -74,6 +74,8 @@ struct TestWindowOptions {
   // The state folder (ZEVO3_STATE_DIR) the window keeps its recovery file in; empty gives it
   // one of its own inside the program folder. Another window's folder is its next start.
   std::filesystem::path state_folder = {};
+  // The command line (the window reads it in FormCreate, which the test calls).
+  std::vector<std::string> arguments = {};
   // A FIFO where the settings file should be.
   bool settings_fifo = false;
 };
