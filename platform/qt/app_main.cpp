@@ -11,6 +11,7 @@
 #include "platform/qt/bg_dialog_view.h"
 #include "platform/qt/login_dlg_view.h"
 #include "platform/qt/main_window_view.h"
+#include "platform/qt/options_dlg_view.h"
 #include "platform/qt/qt_hot_keys.h"
 #include "platform/qt/qt_tablet_driver.h"
 #include "platform/qt/qt_tablet_source.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   platform::qt::QtUi ui(nullptr, title);
   platform::qt::RegisterBGDialogView(ui);
   platform::qt::RegisterLoginDlgView(ui);
+  platform::qt::RegisterOptionsDlgView(ui);
   platform::qt::RegisterSaveStkDlgView(ui);
   platform::qt::RegisterStampDlgView(ui);
   platform::qt::QtTextPainter text;
