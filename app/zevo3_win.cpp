@@ -117,6 +117,7 @@ Result<bool> TZevo3Win::Construct() {
   auto chooser = seals::TStampDlg::Create(*env.settings, env.program_folder, env.text);
   if (!chooser) return Result<bool>::Error(chooser.ErrorText());
   stamp_dlg = std::move(chooser).Value();
+  options_dlg = std::make_unique<settings::TFormCfg>(*env.settings, env.program_folder);
 
   // C8..C12: texts list, settings, identity, pressure curve.
   app_settings.ReadAtStart(store, env.program_folder);
@@ -449,6 +450,25 @@ void TZevo3Win::ShowControlExecute() {
   MarkDirty(kDirtyLayout | kDirtyZoomPanel);
 }
 
+void TZevo3Win::CallOptionExecute() {
+  if (env.ui == nullptr || !options_dlg || env.settings == nullptr) return;
+  env.ui->ShowModal(*options_dlg);
+  if (!options_dlg->accepted) return;
+  const platform::SettingsBackend& store = *env.settings;
+  const bool skin_changed = options_dlg->skin_changed;
+  app_settings.ReadAfterOptions(store, env.program_folder, skin_changed);
+  // The interface texts stay as they were read at start; the skin pictures follow the folder.
+  if (skin_changed) panels.skin.Load(app_settings.skin_folder);
+  author = settings::AuthorIdentity::Read(store);
+  panels.tablet_panel_cursor = 100 + app_settings.cursor_style;
+  PaintControlPanel(panels, pen, sheet, env.text);
+  PaintPlayPanel(panels, player.bar);
+  PaintZoomPanel(panels, zoom);
+  RedrawGridPanel(GridPanelParts());
+  shown_bar_ = player.bar;
+  MarkDirty(kDirtyAll);
+}
+
 void TZevo3Win::NewPaperExecute() {
   if (env.ui == nullptr || !bg_dialog) return;
   if (seals::NewPaper(*bg_dialog, *env.ui, sheet, Document(), views.Transform(), progress_.get()))
@@ -551,6 +571,9 @@ void TZevo3Win::Run(Command command, int x) {
     case Command::kTraceToggle:
       TraceToggleExecute();
       break;
+    case Command::kOptions:
+      CallOptionExecute();
+      break;
     case Command::kAddStamp:
       AddStampExecute();
       break;
@@ -568,8 +591,7 @@ void TZevo3Win::Run(Command command, int x) {
       ApplyGridPreset(panels, grid_view, sheet, views.Transform());
       FullRedraw();
       break;
-    default:
-      // The commands to come (IsCommandToCome) do nothing yet.
+    case Command::kNone:
       break;
   }
 }

@@ -21,6 +21,7 @@
 #include "settings/app_settings.h"
 #include "settings/author_identity.h"
 #include "settings/message_texts.h"
+#include "settings/options_dlg.h"
 #include "workspace/grid_view.h"
 #include "workspace/panels.h"
 #include "workspace/zoom_view.h"
@@ -103,6 +104,8 @@ class TZevo3Win {
   void DataPlayExecute();
   void DataStopExecute();
   void ShowControlExecute();
+  // The options dialog; after Accept the stored settings are applied again.
+  void CallOptionExecute();
   // Paper and background: the dialog, then the new paper under the same history.
   void NewPaperExecute();
   // Rebuilds both views from the blank page up to the current position.
@@ -193,6 +196,7 @@ class TZevo3Win {
   std::unique_ptr<seals::TBGDialog> bg_dialog;
   std::unique_ptr<files::TSaveStkDlg> save_dlg;
   std::unique_ptr<seals::TStampDlg> stamp_dlg;
+  std::unique_ptr<settings::TFormCfg> options_dlg;
   // The titles and filters of the file dialogs, from the interface texts.
   struct FileDialogTexts {
     std::string open_sample_title, open_sample_filter;

@@ -16,8 +16,4 @@ const Region* RegionNamed(std::string_view name) {
   return nullptr;
 }
 
-bool IsCommandToCome(Command c) {
-  return std::find(kCommandsToCome.begin(), kCommandsToCome.end(), c) != kCommandsToCome.end();
-}
-
 }  // namespace zevo::workspace

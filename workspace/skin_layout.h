@@ -175,12 +175,4 @@ const Region* RegionAt(Panel panel, int x, int y);
 // A region by its name; nullptr when there is none.
 const Region* RegionNamed(std::string_view name);
 
-// The commands whose work is not in the program yet: a click on their regions does nothing.
-inline constexpr std::array<Command, 3> kCommandsToCome{
-    Command::kAddStamp,
-    Command::kCaptureStamp,
-    Command::kOptions,
-};
-bool IsCommandToCome(Command c);
-
 }  // namespace zevo::workspace

@@ -24,10 +24,11 @@ struct CommandLog {
   }
   void Click(int x, int y) {
     const Command c = w->CommandAt(Panel::kControl, x, y);
-    const bool file_command = c == Command::kDataSave || c == Command::kDataOpen ||
-                              c == Command::kTraceToggle || c == Command::kOpenTrace ||
-                              c == Command::kSavePic || c == Command::kPrintPic;
-    if (IsCommandToCome(c) || file_command) {
+    const bool dialog_command =
+        c == Command::kDataSave || c == Command::kDataOpen || c == Command::kTraceToggle ||
+        c == Command::kOpenTrace || c == Command::kSavePic || c == Command::kPrintPic ||
+        c == Command::kOptions || c == Command::kAddStamp || c == Command::kCaptureStamp;
+    if (dialog_command) {
       if (c == Command::kCaptureStamp) {
         calls.push_back("SaveStamp");
         calls.push_back("AddStamp");

@@ -61,18 +61,5 @@ TEST(SkinLayout, EveryPointOfARegionFindsIt) {
   EXPECT_EQ(RegionAt(Panel::kGrid, 300, 197), nullptr);
 }
 
-// The regions whose work is still to come: a click on them does nothing yet.
-TEST(SkinLayout, CommandsStillToCome) {
-  std::set<std::string> waiting;
-  for (const Region& r : kRegions)
-    if (IsCommandToCome(r.command)) waiting.insert(std::string(r.name));
-  EXPECT_EQ(waiting, (std::set<std::string>{"AddStamp", "CaptureStamp", "Options"}));
-  EXPECT_FALSE(IsCommandToCome(Command::kGotoFirst));
-  EXPECT_FALSE(IsCommandToCome(Command::kGridToggle));
-  EXPECT_FALSE(IsCommandToCome(Command::kClear));
-  EXPECT_FALSE(IsCommandToCome(Command::kNewPaper));
-  EXPECT_FALSE(IsCommandToCome(Command::kDataSave));
-}
-
 }  // namespace
 }  // namespace zevo::workspace
