@@ -114,7 +114,7 @@ TEST(ControlPanel, UpperRowRegions) {
   log.Click(913, 50);
   EXPECT_EQ(log.Take(), (Calls{"CallOption", "CallOption", "Close"}));
   EXPECT_EQ(t.ui.Texts(platform::ScriptedUi::Kind::ShowModal),
-            (std::vector<std::string>{"TBGDialog", "TBGDialog"}));
+            (std::vector<std::string>{"TBGDialog", "TBGDialog", "TFormCfg", "TFormCfg"}));
   log.Click(676, 50);  // left of the history button
   EXPECT_TRUE(log.Take().empty());
 
