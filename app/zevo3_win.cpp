@@ -113,11 +113,14 @@ Result<bool> TZevo3Win::Construct() {
 
   // C7: the background dialog reads its folders and texts now.
   bg_dialog = std::make_unique<seals::TBGDialog>(store, env.program_folder);
-  // The seal chooser, made once with the program's forms; it imports Zevo3.ini.
+  // The dialogs made once with the program's forms, in their order: the seal chooser (which
+  // imports Zevo3.ini), the options and the save options.
   auto chooser = seals::TStampDlg::Create(*env.settings, env.program_folder, env.text);
   if (!chooser) return Result<bool>::Error(chooser.ErrorText());
   stamp_dlg = std::move(chooser).Value();
   options_dlg = std::make_unique<settings::TFormCfg>(*env.settings, env.program_folder);
+  // The save options dialog, made once: its check boxes keep their ticks between saves.
+  save_dlg = std::make_unique<files::TSaveStkDlg>(store, env.program_folder);
 
   // C8..C12: texts list, settings, identity, pressure curve.
   app_settings.ReadAtStart(store, env.program_folder);
@@ -149,8 +152,6 @@ Result<bool> TZevo3Win::Construct() {
   file_dialogs.data_save_filter = settings::FillFormat("%s|*.stk", {messages[8]});
   file_dialogs.data_save_title = messages[10];
   file_dialogs.save_pic_title = messages[10];
-  // The save options dialog, made once: its check boxes keep their ticks between saves.
-  save_dlg = std::make_unique<files::TSaveStkDlg>(store, env.program_folder);
 
   // C20: the skin bitmaps. C23: the calibration target.
   panels.skin.Load(app_settings.skin_folder);
