@@ -56,18 +56,39 @@ void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
   x0 = std::max(x0, 0);
   x1 = std::min(x1, bm.Width() - 1);
   if (x0 > x1) return;
-  std::uint8_t* p = bm.Row(y) + x0 * 3;
-  const std::size_t n = std::size_t(x1 - x0 + 1);
-  pixels_written_ += n;
-  const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
+  pixels_written_ += std::size_t(x1 - x0 + 1);
+  if (batching_) {
+    if (mode == PenMode::Copy && c == batch_color_) {
+      auto& row = batch_rows_[std::size_t(y)];
+      if (row.empty()) {
+        batch_touched_.push_back(y);
+      } else if (x0 <= row.back().second + 1 && row.back().first <= x1 + 1) {
+        row.back().first = std::min(row.back().first, x0);
+        row.back().second = std::max(row.back().second, x1);
+        return;
+      }
+      row.emplace_back(x0, x1);
+      return;
+    }
+    FlushSpanBatch();
+  }
   if (mode == PenMode::NotXor) {
-    for (std::size_t i = 0; i < n; ++i, p += 3) {
+    std::uint8_t* p = bm.Row(y) + x0 * 3;
+    const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
+    for (int i = x0; i <= x1; ++i, p += 3) {
       p[0] = std::uint8_t(~(b ^ p[0]));
       p[1] = std::uint8_t(~(g ^ p[1]));
       p[2] = std::uint8_t(~(r ^ p[2]));
     }
     return;
   }
+  FillSpan(y, x0, x1, c);
+}
+
+void Canvas::FillSpan(int y, int x0, int x1, Color c) {
+  std::uint8_t* p = target_->Row(y) + x0 * 3;
+  const std::size_t n = std::size_t(x1 - x0 + 1);
+  const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
   if (b == g && g == r) {
     std::memset(p, b, n * 3);
     return;
@@ -77,6 +98,39 @@ void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
     p[1] = g;
     p[2] = r;
   }
+}
+
+void Canvas::BeginSpanBatch(Color c) {
+  FlushSpanBatch();
+  batching_ = true;
+  batch_color_ = c;
+  if (batch_rows_.size() != std::size_t(target_->Height()))
+    batch_rows_.assign(std::size_t(target_->Height()), {});
+}
+
+void Canvas::EndSpanBatch() {
+  FlushSpanBatch();
+  batching_ = false;
+}
+
+void Canvas::FlushSpanBatch() {
+  for (const int y : batch_touched_) {
+    auto& row = batch_rows_[std::size_t(y)];
+    if (row.size() > 1) std::sort(row.begin(), row.end());
+    int a = row.front().first, b = row.front().second;
+    for (std::size_t i = 1; i < row.size(); ++i) {
+      if (row[i].first <= b + 1) {
+        b = std::max(b, row[i].second);
+      } else {
+        FillSpan(y, a, b, batch_color_);
+        a = row[i].first;
+        b = row[i].second;
+      }
+    }
+    FillSpan(y, a, b, batch_color_);
+    row.clear();
+  }
+  batch_touched_.clear();
 }
 
 void Canvas::Ellipse(int left, int top, int right, int bottom) {
@@ -310,6 +364,8 @@ void Canvas::FillRect(Rect r) {
 }
 
 void Canvas::PenDot(int x, int y) {
+  // Written directly: gathered spans of another colour or mode go first.
+  if (batching_ && !(pen.mode == PenMode::Copy && pen.color == batch_color_)) FlushSpanBatch();
   if (pen.width <= 1) {
     if (!target_->Contains(x, y)) return;
     std::uint8_t* p = target_->Row(y) + x * 3;
@@ -419,6 +475,7 @@ void Canvas::LineTo(int x, int y) {
 }
 
 std::size_t Canvas::FloodFill(int x, int y) {
+  FlushSpanBatch();
   Bitmap24& bm = *target_;
   if (!bm.Contains(x, y)) return 0;
   const Color surface = bm.Pixel(x, y);
@@ -470,6 +527,7 @@ void Canvas::StretchDrawTransparent(Rect dest, const Bitmap24& src, Color transp
 }
 
 void Canvas::StretchImpl(Rect dest, const Bitmap24& src, Rect s, bool transparent, Color key) {
+  FlushSpanBatch();
   if (src.Empty()) return;
   bool mirror_x = false, mirror_y = false;
   if (dest.right < dest.left) {

@@ -99,6 +99,10 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
     case StrokeKind::Ink: {
       if (e.samples.empty()) return;
       r_.SetColor(color);
+      // The stroke's discs and joins overlap along its length: each row's union is written
+      // once, when the stroke is done.
+      gfx::Canvas& canvas = r_.WorkCanvas();
+      canvas.BeginSpanBatch(canvas.brush.color);
       float x, y, rad;
       for (std::size_t i = 0; i < e.samples.size(); ++i) {
         // One stroke may hold a file's worth of samples: its work is checked as it goes.
@@ -112,6 +116,7 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
           r_.DrawSegment(x, y, rad);
         Touch(DiscBox(x, y, rad));
       }
+      canvas.EndSpanBatch();
       break;
     }
     case StrokeKind::Picture:
