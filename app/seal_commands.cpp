@@ -1,12 +1,10 @@
 // Seals: pressing a chosen seal onto the sheet, and cutting the written marks out as a new one.
-#include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "app/zevo3_win.h"
 #include "base/truncate.h"
 #include "gfx/bmp_file.h"
+#include "platform/paths.h"
 #include "platform/ui.h"
 #include "seals/stamp_dlg.h"
 
@@ -15,6 +13,8 @@ namespace zevo::app {
 namespace {
 
 using namespace workspace;
+
+constexpr int kMaxStampNumber = 99999;
 
 // The smallest rectangle (right and bottom exclusive) around every pixel that is not pure
 // white; the whole bitmap when every pixel is.
@@ -44,20 +44,6 @@ gfx::Rect MarkedRect(const gfx::Bitmap24& b) {
       }
   }
   return {left, top, right + 1, bottom + 1};
-}
-
-std::string FirstFreeStampName(const std::string& folder) {
-  char name[32];
-  std::string base = folder;
-  if (!base.empty() && base.back() != '/' && base.back() != '\\') base += '/';
-  for (int n = 1;; ++n) {
-    std::snprintf(name, sizeof name, "Stamp%02d.BMP", n);
-    std::error_code ec;
-    const std::string path = base + name;
-    if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found ||
-        n == 999999)
-      return path;
-  }
 }
 
 }  // namespace
@@ -131,9 +117,10 @@ void TZevo3Win::SaveStampExecute() {
   gfx::Bitmap24 seal(r.Width(), r.Height(), gfx::kWhite);
   for (int y = 0; y < r.Height(); ++y)
     for (int x = 0; x < r.Width(); ++x) seal.SetPixel(x, y, work.Pixel(r.left + x, r.top + y));
-  const std::string path = FirstFreeStampName(app_settings.stamp_folder);
-  std::string error;
-  if (!gfx::SaveBmpFile(seal, path, &error) && env.ui)
+  const std::string path =
+      platform::FirstFreeNumberedName(app_settings.stamp_folder, "Stamp", ".BMP", kMaxStampNumber);
+  std::string error = path.empty() ? "every name up to Stamp99999.BMP is taken" : "";
+  if ((path.empty() || !gfx::SaveBmpFile(seal, path, &error)) && env.ui)
     env.ui->ShowError("The seal cannot be saved: " + error);
 }
 

@@ -1,40 +1,15 @@
 #include "files/save_rules.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "files/stroke_layout.h"
+#include "platform/paths.h"
 
 namespace zevo::files {
 
-namespace {
-
-std::string Join(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  const char last = folder.back();
-  return last == '/' || last == '\\' ? folder + name : folder + "/" + name;
-}
-
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  // A dangling link or an unreadable entry is still a name that is taken.
-  return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
-}
-
-}  // namespace
-
 std::string ProposedSaveName(const std::string& folder) {
-  char name[32];
-  // Numbers run on past 99 ("Untitled100.stk"); a folder holding a million of them gets the
-  // last one proposed again, and the dialog lets the writer choose.
-  for (int n = 1;; ++n) {
-    std::snprintf(name, sizeof name, "Untitled%02d.stk", n);
-    const std::string path = Join(folder, name);
-    if (!Exists(path) || n == 999999) return path;
-  }
+  return platform::FirstFreeNumberedName(folder, "Untitled", ".stk", kMaxSaveNumber);
 }
 
 std::string WithStrokeExtension(const std::string& name) {

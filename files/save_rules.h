@@ -10,7 +10,9 @@
 namespace zevo::files {
 
 // The name the save dialog proposes: "Untitled01.stk" in `folder`, with the smallest number
-// from 1 up whose file does not exist yet.
+// from 1 up whose file does not exist yet; empty (the dialog proposes nothing) when every
+// number up to kMaxSaveNumber is taken.
+inline constexpr int kMaxSaveNumber = 99999;
 std::string ProposedSaveName(const std::string& folder);
 
 // The name a stroke file is saved under: the chosen name when its extension is ".stk" in any

@@ -1,11 +1,8 @@
 #include "output/picture_file.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-
 #include "gfx/bmp_file.h"
 #include "gfx/jpeg_file.h"
+#include "platform/paths.h"
 
 namespace zevo::output {
 
@@ -32,22 +29,7 @@ PictureTarget SavePicTarget(const std::string& chosen) {
 
 std::string ProposePictureName(const std::string& folder,
                                const std::function<bool(const std::string&)>& exists) {
-  std::string prefix = folder;
-  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-  for (int n = 1; n <= kMaxPictureNumber; ++n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Image%02d.JPG", n);
-    const std::string candidate = prefix + name;
-    bool taken;
-    if (exists) {
-      taken = exists(candidate);
-    } else {
-      std::error_code ec;
-      taken = std::filesystem::is_regular_file(candidate, ec);
-    }
-    if (!taken) return candidate;
-  }
-  return {};
+  return platform::FirstFreeNumberedName(folder, "Image", ".JPG", kMaxPictureNumber, exists);
 }
 
 bool WritePictureFile(const gfx::Bitmap24& picture, const std::string& path, PictureFormat format,

@@ -64,6 +64,15 @@ Bench& Shared() {
   return b;
 }
 
+// The shared window, or nullptr when it could not be set up (the benchmark is skipped, saying
+// why).
+Bench* Ready(benchmark::State& state) {
+  Bench& b = Shared();
+  if (b.error.empty()) return &b;
+  state.SkipWithError(b.error.c_str());
+  return nullptr;
+}
+
 std::int64_t FileSize(const std::string& path) {
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
@@ -94,11 +103,9 @@ void OpenHistory(Bench& b) {
 
 // Open: the file dialog answered, the file read, the page and the overview drawn up to the end.
 void BM_DataOpenExecute(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   TestWindow& t = *b.t;
   app::TZevo3Win& w = *t.win;
 
@@ -136,11 +143,9 @@ BENCHMARK(BM_DataOpenExecute)->Unit(benchmark::kMillisecond);
 
 // The plain read of the same file into a document of its own.
 void BM_ReadStrokeFile(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   ink::StrokeDocument d(ink::kPageWidth, ink::kPageHeight);
   for (auto _ : state) {
     if (files::ReadStrokeFile(d, b.file, b.t->win->codec.get()) != files::kReadOk ||
@@ -157,11 +162,9 @@ BENCHMARK(BM_ReadStrokeFile)->Unit(benchmark::kMillisecond);
 // activated (it encodes the history to show the real size) and accepted, the file replaced
 // on the disk.
 void BM_DataSaveExecute(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   TestWindow& t = *b.t;
   app::TZevo3Win& w = *t.win;
   // The history in the window, as the writer has it after opening it.
@@ -188,11 +191,9 @@ BENCHMARK(BM_DataSaveExecute)->Unit(benchmark::kMillisecond);
 
 // The plain write of the same history, with the same replace-on-success.
 void BM_WriteStrokeFile(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   const std::string target = (b.t->folder / "Save" / "plain.stk").string();
   for (auto _ : state) {
     if (files::WriteStrokeFile(b.history, target, 1, kPassword, kAuthor, *b.t->win->codec) != 0) {
@@ -208,11 +209,9 @@ BENCHMARK(BM_WriteStrokeFile)->Unit(benchmark::kMillisecond);
 // dialog does to show the size), and replacing the file with those bytes (temporary file,
 // flush to the disk, rename).
 void BM_EncodeStrokeFile(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   std::size_t size = 0;
   for (auto _ : state) {
     auto bytes = files::EncodeStrokeFile(b.history, 1, kPassword, kAuthor, *b.t->win->codec);
@@ -227,11 +226,9 @@ void BM_EncodeStrokeFile(benchmark::State& state) {
 BENCHMARK(BM_EncodeStrokeFile)->Unit(benchmark::kMillisecond);
 
 void BM_WriteEncodedStrokeFile(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   auto encoded = files::EncodeStrokeFile(b.history, 1, kPassword, kAuthor, *b.t->win->codec);
   if (!encoded) {
     state.SkipWithError("encode failed");
@@ -252,11 +249,9 @@ BENCHMARK(BM_WriteEncodedStrokeFile)->Unit(benchmark::kMillisecond);
 // Picture export of the same history at 2048 x 1436 as JPEG: the file dialog answered, the
 // sheet rendered afresh, encoded and written.
 void BM_SavePicExecute(benchmark::State& state) {
-  Bench& b = Shared();
-  if (!b.error.empty()) {
-    state.SkipWithError(b.error.c_str());
-    return;
-  }
+  Bench* ready = Ready(state);
+  if (ready == nullptr) return;
+  Bench& b = *ready;
   TestWindow& t = *b.t;
   app::TZevo3Win& w = *t.win;
   OpenHistory(b);
