@@ -36,10 +36,8 @@ RedrawCache::Basis BasisOf(Navigator& n) {
   b.view = &n.views.ViewRenderer();
   b.overview = &n.views.OverviewRenderer();
   b.z = n.views.Transform();
-  const seals::BlankPage blank = n.sheet.Blank();
-  b.blank_page =
-      blank.page ? RedrawCache::HashBitmap(*blank.overview, RedrawCache::HashBitmap(*blank.page, 1))
-                 : 0;
+  b.blank_page = n.sheet.Blank().page;
+  b.sheet_revision = n.sheet.Revision();
   return b;
 }
 
@@ -58,39 +56,48 @@ bool ShowsBlankPage(Navigator& n) {
   return n.views.Page().SamePixels(*blank.page) && n.views.Overview().SamePixels(*blank.overview);
 }
 
-// Draws entries from..end-1 into both renderers; a long run paints the overview on a second
-// thread while this one paints the view (the two share nothing), and joins before going on.
-void PaintEntries(Navigator& n, int from, int end, base::ProgressRun& run) {
+// The two painters of one redraw: kept for all its runs, so that the work a hostile history
+// may cost is bounded over the whole redraw, not per run.
+struct Painters {
+  explicit Painters(Navigator& n)
+      : view(n.views.ViewRenderer(), n.views.ViewMap()),
+        overview(n.views.OverviewRenderer(), n.views.OverviewMap()) {}
+  ink::EntryPainter view, overview;
+  bool LeftOut() const { return view.EntriesLeftOut() || overview.EntriesLeftOut(); }
+};
+
+// Draws entries from..end-1 into both renderers and averages them into the page images; a
+// long run paints the overview on a second thread while this one paints the view (the two
+// share nothing), and joins before going on.
+void PaintEntries(Navigator& n, Painters& p, int from, int end, base::ProgressRun& run) {
   if (from >= end) return;
   ink::StrokeDocument& doc = n.player.Document();
   auto next = [&](int i) { return i + 1 < end ? doc.Entry(i + 1) : nullptr; };
-  ink::EntryPainter view(n.views.ViewRenderer(), n.views.ViewMap());
-  ink::EntryPainter overview(n.views.OverviewRenderer(), n.views.OverviewMap());
   if (end - from <= kParallelEntries) {
     for (int i = from; i < end; ++i) {
-      view.Draw(*doc.Entry(i), next(i));
-      overview.Draw(*doc.Entry(i), next(i));
+      p.view.Draw(*doc.Entry(i), next(i));
+      p.overview.Draw(*doc.Entry(i), next(i));
       run.Step();
     }
-    view.Flush();
-    overview.Flush();
+    p.view.Flush();
+    p.overview.Flush();
     return;
   }
   std::exception_ptr failure;
   std::thread second([&] {
     try {
-      for (int i = from; i < end; ++i) overview.Draw(*doc.Entry(i), next(i));
-      overview.Flush();
+      for (int i = from; i < end; ++i) p.overview.Draw(*doc.Entry(i), next(i));
+      p.overview.Flush();
     } catch (...) {
       failure = std::current_exception();
     }
   });
   try {
     for (int i = from; i < end; ++i) {
-      view.Draw(*doc.Entry(i), next(i));
+      p.view.Draw(*doc.Entry(i), next(i));
       run.Step();
     }
-    view.Flush();
+    p.view.Flush();
   } catch (...) {
     second.join();
     throw;
@@ -107,8 +114,9 @@ enum class Start {
 
 // Draws entries first..last (0-based, inclusive) with the progress display when `count` (the
 // number the command announces) is over 16, and leaves the document on `last` (at position 0
-// when last < 0). A run that starts from the blank page begins, when it can, from the copy
-// the cache holds part way; every run from the blank page leaves such a copy behind.
+// when last < 0). A run begins, when it can, from the nearest copy the cache holds part way;
+// a run that draws the canonical state (entries from the first on the blank page) leaves
+// copies behind at the cache's spacing.
 void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
   ink::StrokeDocument& doc = n.player.Document();
   ink::BrushRenderer& view = n.views.ViewRenderer();
@@ -118,31 +126,34 @@ void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
   RedrawCache& cache = n.player.Cache();
   {
     base::ProgressRun run(n.progress, count, base::kProgressLineHistory);
-    // Only a run that draws the canonical state (entries 0.. on the blank page) may be copied.
-    // (A stroke replay has only begun leaves the page images blank and is drawn whole again.)
+    const RedrawCache::Basis basis = BasisOf(n);
+    cache.FitSpacing(doc.Count());
+    // Only a run that draws the canonical state may be copied. (A stroke replay has only
+    // begun leaves the page images blank and is drawn whole again.)
     bool canonical = start == Start::kBlankPage || (first == 0 && ShowsBlankPage(n));
-    std::optional<RedrawCache::Basis> basis;
-    bool restored = false;
-    if (cache.Entries() > first && cache.Entries() <= last + 1) {
-      basis = BasisOf(n);
-      if (cache.Matches(*basis, doc, view, overview)) {
-        cache.Restore(view, overview);
-        for (int i = first; i < cache.Entries(); ++i) run.Step();
-        first = cache.Entries();
-        restored = canonical = true;
+    int from = first;
+    if (const int p = cache.Nearest(basis, doc, last + 1); p > first) {
+      cache.Restore(p, view, overview);
+      for (int i = first; i < p; ++i) run.Step();
+      from = p;
+      canonical = true;
+    } else if (start == Start::kBlankPage) {
+      ShowBlankPage(n);
+    }
+    if (canonical && from == 0) cache.TakeReference(basis, view, overview);
+    Painters painters(n);
+    if (canonical && cache.HasReference(basis)) {
+      const int spacing = cache.Spacing();
+      for (int p = (from / spacing + 1) * spacing; p <= last + 1; p += spacing) {
+        if (!cache.Wants(p)) continue;
+        PaintEntries(n, painters, from, p, run);
+        from = p;
+        // A hostile history cut short is not the state the entries give.
+        if (painters.LeftOut()) break;
+        cache.Save(basis, doc, p, view, overview);
       }
     }
-    if (!restored && start == Start::kBlankPage) ShowBlankPage(n);
-    // The copy for the next step back: the last multiple of the spacing before the end.
-    const int save_at = canonical ? (last / RedrawCache::kSpacing) * RedrawCache::kSpacing : 0;
-    if (save_at > first && save_at <= last + 1 && !(restored && cache.Entries() == save_at)) {
-      PaintEntries(n, first, save_at, run);
-      if (!basis) basis = BasisOf(n);
-      cache.Save(*basis, doc, save_at, view, overview);
-      PaintEntries(n, save_at, last + 1, run);
-    } else {
-      PaintEntries(n, first, last + 1, run);
-    }
+    PaintEntries(n, painters, from, last + 1, run);
   }
   if (last >= 0)
     doc.EntryAt(last, true);

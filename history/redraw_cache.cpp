@@ -1,33 +1,11 @@
 #include "history/redraw_cache.h"
 
 #include <cstring>
+#include <new>
 
 namespace zevo::history {
 
 namespace {
-
-// A fast 64-bit mix over 8-byte words; only equality of contents matters here.
-std::uint64_t HashBytes(const void* data, std::size_t n, std::uint64_t h) {
-  const auto* p = static_cast<const unsigned char*>(data);
-  constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
-  while (n >= 8) {
-    std::uint64_t v;
-    std::memcpy(&v, p, 8);
-    h = (h ^ v) * kMul;
-    h ^= h >> 29;
-    p += 8;
-    n -= 8;
-  }
-  std::uint64_t v = 0;
-  std::memcpy(&v, p, n);
-  h = (h ^ v ^ (std::uint64_t(n) << 56)) * kMul;
-  return h ^ (h >> 31);
-}
-
-template <class T>
-std::uint64_t HashValue(const T& v, std::uint64_t h) {
-  return HashBytes(&v, sizeof v, h);
-}
 
 bool CopyInto(gfx::Bitmap24& to, const gfx::Bitmap24& from) {
   if (to.Width() != from.Width() || to.Height() != from.Height()) {
@@ -41,68 +19,109 @@ bool CopyInto(gfx::Bitmap24& to, const gfx::Bitmap24& from) {
 
 }  // namespace
 
-std::uint64_t RedrawCache::HashBitmap(const gfx::Bitmap24& b, std::uint64_t h) {
-  h = HashValue(b.Width(), HashValue(b.Height(), h));
-  return b.Empty() ? h : HashBytes(b.Data(), b.ByteSize(), h);
-}
-
-std::uint64_t RedrawCache::HashEntries(const ink::StrokeDocument& doc, int n) {
-  std::uint64_t h = 0x243F6A8885A308D3ull;
-  for (int i = 0; i < n; ++i) {
-    const ink::Stroke* e = doc.Entry(i);
-    if (e == nullptr) return h ^ 1;
-    h = HashValue(e->kind, h);
-    h = HashValue(e->value, h);
-    switch (e->kind) {
-      case ink::StrokeKind::Ink:
-        h = HashValue(e->samples.size(), h);
-        if (!e->samples.empty())
-          h = HashBytes(e->samples.data(), e->samples.size() * sizeof(ink::StrokeSample), h);
-        break;
-      case ink::StrokeKind::Picture:
-      case ink::StrokeKind::Stamp:
-        h = HashValue(e->px, HashValue(e->py, h));
-        h = HashValue(e->x, HashValue(e->y, HashValue(e->width, HashValue(e->height, h))));
-        h = e->bitmap ? HashBitmap(*e->bitmap, h) : h ^ 2;
-        break;
-      case ink::StrokeKind::Fill:
-        h = HashValue(e->x, HashValue(e->y, h));
-        break;
-    }
-  }
-  return h;
-}
-
-bool RedrawCache::Matches(const Basis& basis, const ink::StrokeDocument& doc,
-                          ink::BrushRenderer& view, ink::BrushRenderer& overview) const {
-  auto same_size = [](const gfx::Bitmap24& a, const gfx::Bitmap24& b) {
-    return a.Width() == b.Width() && a.Height() == b.Height();
-  };
-  return entries_ > 0 && entries_ <= doc.Count() && basis == basis_ &&
-         same_size(view.Work(), view_work_) && same_size(view.Target(), view_page_) &&
-         same_size(overview.Work(), overview_work_) &&
-         same_size(overview.Target(), overview_page_) &&
-         HashEntries(doc, entries_) == entries_hash_;
-}
-
-bool RedrawCache::Save(const Basis& basis, const ink::StrokeDocument& doc, int n,
-                       ink::BrushRenderer& view, ink::BrushRenderer& overview) {
-  entries_ = 0;
-  if (n <= 0) return false;
+bool RedrawCache::TakeReference(const Basis& basis, ink::BrushRenderer& view,
+                                ink::BrushRenderer& overview) {
+  if (HasReference(basis)) return true;
+  copies_.clear();
+  copy_bytes_ = 0;
+  have_reference_ = false;
   if (!CopyInto(view_work_, view.Work()) || !CopyInto(view_page_, view.Target()) ||
       !CopyInto(overview_work_, overview.Work()) || !CopyInto(overview_page_, overview.Target()))
     return false;
   basis_ = basis;
-  entries_hash_ = HashEntries(doc, n);
-  entries_ = n;
+  have_reference_ = true;
   return true;
 }
 
-void RedrawCache::Restore(ink::BrushRenderer& view, ink::BrushRenderer& overview) const {
-  std::memcpy(view.Work().Data(), view_work_.Data(), view_work_.ByteSize());
-  std::memcpy(view.Target().Data(), view_page_.Data(), view_page_.ByteSize());
-  std::memcpy(overview.Work().Data(), overview_work_.Data(), overview_work_.ByteSize());
-  std::memcpy(overview.Target().Data(), overview_page_.Data(), overview_page_.ByteSize());
+void RedrawCache::FitSpacing(int count) {
+  int s = kMinSpacing;
+  while (s < budget_spacing_ || (s < (1 << 29) && s * kCopiesPerHistory < count)) s *= 2;
+  if (s == spacing_) return;
+  spacing_ = s;
+  Thin();
+}
+
+bool RedrawCache::Wants(int p) const {
+  return have_reference_ && p > 0 && p % spacing_ == 0 && copies_.count(p) == 0;
+}
+
+int RedrawCache::Nearest(const Basis& basis, const ink::StrokeDocument& doc, int n) {
+  if (!HasReference(basis)) return 0;
+  auto it = copies_.upper_bound(n);
+  while (it != copies_.begin()) {
+    --it;
+    if (doc.UnchangedSince(it->first, it->second.revision)) return it->first;
+    // Entries before it changed since: it can never be used again.
+    copy_bytes_ -= it->second.Bytes();
+    it = copies_.erase(it);
+  }
+  return 0;
+}
+
+void RedrawCache::Restore(int p, ink::BrushRenderer& view, ink::BrushRenderer& overview) const {
+  const Copy& c = copies_.at(p);
+  c.view_work.Apply(view_work_, view.Work());
+  c.view_page.Apply(view_page_, view.Target());
+  c.overview_work.Apply(overview_work_, overview.Work());
+  c.overview_page.Apply(overview_page_, overview.Target());
+}
+
+void RedrawCache::Save(const Basis& basis, const ink::StrokeDocument& doc, int p,
+                       ink::BrushRenderer& view, ink::BrushRenderer& overview) {
+  if (!HasReference(basis) || p <= 0 || p > doc.Count()) return;
+  auto view_work = gfx::BitmapDelta::Make(view.Work(), view_work_);
+  auto view_page = gfx::BitmapDelta::Make(view.Target(), view_page_);
+  auto overview_work = gfx::BitmapDelta::Make(overview.Work(), overview_work_);
+  auto overview_page = gfx::BitmapDelta::Make(overview.Target(), overview_page_);
+  if (!view_work || !view_page || !overview_work || !overview_page) return;
+  try {
+    Copy& c = copies_[p];
+    copy_bytes_ -= c.Bytes();
+    c.revision = doc.Revision();
+    c.view_work = std::move(*view_work);
+    c.view_page = std::move(*view_page);
+    c.overview_work = std::move(*overview_work);
+    c.overview_page = std::move(*overview_page);
+    copy_bytes_ += c.Bytes();
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  Thin();
+}
+
+void RedrawCache::Thin() {
+  for (;;) {
+    for (auto it = copies_.begin(); it != copies_.end();) {
+      if (it->first % spacing_ == 0) {
+        ++it;
+        continue;
+      }
+      copy_bytes_ -= it->second.Bytes();
+      it = copies_.erase(it);
+    }
+    if (Bytes() <= budget_ || copies_.empty() || spacing_ >= (1 << 29)) return;
+    spacing_ *= 2;
+    budget_spacing_ = spacing_;
+  }
+}
+
+void RedrawCache::Forget() {
+  copies_.clear();
+  copy_bytes_ = 0;
+  have_reference_ = false;
+  spacing_ = budget_spacing_ = kMinSpacing;
+}
+
+std::vector<int> RedrawCache::Positions() const {
+  std::vector<int> p;
+  for (const auto& [at, copy] : copies_) p.push_back(at);
+  return p;
+}
+
+std::size_t RedrawCache::Bytes() const {
+  // The reference's bitmaps stay allocated for the next one, kept or not.
+  return view_work_.ByteSize() + view_page_.ByteSize() + overview_work_.ByteSize() +
+         overview_page_.ByteSize() + copy_bytes_;
 }
 
 }  // namespace zevo::history

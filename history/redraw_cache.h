@@ -1,20 +1,27 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <map>
+#include <vector>
 
 #include "gfx/bitmap24.h"
+#include "gfx/bitmap_delta.h"
 #include "ink/brush_renderer.h"
 #include "ink/page_views.h"
 #include "ink/stroke_document.h"
 
 namespace zevo::history {
 
-// A copy of both renderers (work bitmaps and page images) as they stand after the first
-// `Entries()` history entries have been drawn on the blank page. A backward step then redraws
-// from the copy instead of from the first entry. The copy is used only when the blank page,
-// the view and every entry up to it are still what they were when it was taken (compared by
-// content), so it can never show anything the full redraw would not.
+// Copies of both renderers (work bitmaps and page images) as they stand after the first p
+// history entries have been drawn on the blank page, at positions p spaced evenly through the
+// history. A step back or a jump then redraws from the nearest copy before it instead of from
+// the first entry. Each copy is kept as its difference from the blank page (the reference), so
+// many fit in a fixed memory budget; when they do not, every other one is let go and the
+// spacing doubles.
+//
+// A copy is used only while the blank page, the view and the entries up to it are still what
+// they were when it was taken, told by revision numbers (the document's and the sheet's), so
+// it can never show anything the full redraw would not.
 class RedrawCache {
  public:
   // What the drawing of entries 0..n-1 depends on besides the entries.
@@ -22,36 +29,70 @@ class RedrawCache {
     const ink::BrushRenderer* view = nullptr;
     const ink::BrushRenderer* overview = nullptr;
     ink::PageView z;
-    std::uint64_t blank_page = 0;  // hash of the blank page and overview
+    const gfx::Bitmap24* blank_page = nullptr;
+    std::uint64_t sheet_revision = 0;
     bool operator==(const Basis& o) const {
       return view == o.view && overview == o.overview && z.z == o.z.z && z.ox == o.z.ox &&
-             z.oy == o.z.oy && blank_page == o.blank_page;
+             z.oy == o.z.oy && blank_page == o.blank_page && sheet_revision == o.sheet_revision;
     }
   };
 
-  // Copies are taken every kSpacing entries.
-  static constexpr int kSpacing = 32;
+  // The closest spacing, and how many copies a history is spread over before the budget
+  // has its say.
+  static constexpr int kMinSpacing = 32;
+  static constexpr int kCopiesPerHistory = 160;
+  // The memory the reference and the copies may take together.
+  static constexpr std::size_t kDefaultBudget = std::size_t(240) << 20;
 
-  int Entries() const { return entries_; }
-  // Whether the copy holds the state after `n` entries of `doc` on `basis`.
-  bool Matches(const Basis& basis, const ink::StrokeDocument& doc, ink::BrushRenderer& view,
-               ink::BrushRenderer& overview) const;
-  // Takes the copy after entries 0..n-1 of doc; false (and nothing kept) when the memory for
-  // it is not there.
-  bool Save(const Basis& basis, const ink::StrokeDocument& doc, int n, ink::BrushRenderer& view,
+  RedrawCache() = default;
+  explicit RedrawCache(std::size_t budget) : budget_(budget) {}
+
+  // With the renderers showing the blank page of `basis`: keeps it as the reference the copies
+  // are told against, unless it is already kept. Copies of another basis are let go. False
+  // when the memory for it is not there (then no copies are taken).
+  bool TakeReference(const Basis& basis, ink::BrushRenderer& view, ink::BrushRenderer& overview);
+  bool HasReference(const Basis& basis) const { return have_reference_ && basis == basis_; }
+
+  // Fits the spacing to a history of `count` entries: kCopiesPerHistory copies over it, never
+  // closer than kMinSpacing nor than the budget allows. Copies off the spacing are let go.
+  void FitSpacing(int count);
+  int Spacing() const { return spacing_; }
+  // Whether a copy after p entries is wanted and not held.
+  bool Wants(int p) const;
+
+  // The largest p <= n for which a copy valid for `basis` and `doc` is held, or 0. Copies
+  // found out of date on the way are let go.
+  int Nearest(const Basis& basis, const ink::StrokeDocument& doc, int n);
+  // Puts the copy after p entries (one Nearest returned) back into the renderers.
+  void Restore(int p, ink::BrushRenderer& view, ink::BrushRenderer& overview) const;
+  // Takes the copy after entries 0..p-1 of doc; nothing is kept when the memory is not there.
+  void Save(const Basis& basis, const ink::StrokeDocument& doc, int p, ink::BrushRenderer& view,
             ink::BrushRenderer& overview);
-  // Puts the copy back into the renderers and their page images.
-  void Restore(ink::BrushRenderer& view, ink::BrushRenderer& overview) const;
-  void Forget() { entries_ = 0; }
 
-  static std::uint64_t HashEntries(const ink::StrokeDocument& doc, int n);
-  static std::uint64_t HashBitmap(const gfx::Bitmap24& b, std::uint64_t h);
+  void Forget();
+  // The positions held, and the memory the reference and copies take.
+  std::vector<int> Positions() const;
+  std::size_t Bytes() const;
 
  private:
-  int entries_ = 0;
+  struct Copy {
+    std::uint64_t revision = 0;  // the document's when the copy was taken
+    gfx::BitmapDelta view_work, view_page, overview_work, overview_page;
+    std::size_t Bytes() const {
+      return view_work.Bytes() + view_page.Bytes() + overview_work.Bytes() + overview_page.Bytes();
+    }
+  };
+  // Lets go of copies off the spacing; doubles it while the budget is exceeded.
+  void Thin();
+
+  std::size_t budget_ = kDefaultBudget;
+  int spacing_ = kMinSpacing;
+  int budget_spacing_ = kMinSpacing;  // the closest spacing the budget allowed so far
+  bool have_reference_ = false;
   Basis basis_;
-  std::uint64_t entries_hash_ = 0;
   gfx::Bitmap24 view_work_, view_page_, overview_work_, overview_page_;
+  std::map<int, Copy> copies_;
+  std::size_t copy_bytes_ = 0;
 };
 
 }  // namespace zevo::history

@@ -1,5 +1,7 @@
 #include "ink/stroke_document.h"
 
+#include "base/revision.h"
+
 namespace zevo::ink {
 
 const StrokeSample* Stroke::FirstSample() {
@@ -20,10 +22,17 @@ const StrokeSample* Stroke::NextSample() {
 }
 
 StrokeDocument::StrokeDocument(int paper_width, int paper_height)
-    : paper_width_(paper_width), paper_height_(paper_height) {}
+    : revision_(base::NextRevision()), paper_width_(paper_width), paper_height_(paper_height) {}
+
+void StrokeDocument::Changed(std::size_t from) {
+  revision_ = base::NextRevision();
+  changed_.resize(entries_.size());
+  for (std::size_t i = from; i < changed_.size(); ++i) changed_[i] = revision_;
+}
 
 void StrokeDocument::ReleaseAll() {
   entries_.clear();
+  Changed(0);
   position_ = 0;
   stroke_open_ = false;
   open_stroke_ = nullptr;
@@ -57,12 +66,17 @@ void StrokeDocument::LinkEntry(std::unique_ptr<Stroke> entry) {
     background_a_ = background_b_ = 0;
   }
   entries_.push_back(std::move(entry));
+  Changed(entries_.size() - 1);
   position_ = int(entries_.size());
 }
 
 void StrokeDocument::AddSample(float x, float y, float radius) {
   if (stroke_open_ && open_stroke_ != nullptr) {
     open_stroke_->samples.push_back({x, y, radius});
+    // The open stroke is the last entry unless the position moved since it was opened.
+    std::size_t i = entries_.size();
+    while (i > 0 && entries_[i - 1].get() != open_stroke_) --i;
+    Changed(i > 0 ? i - 1 : 0);
     if (radius == 0.0f) {
       stroke_open_ = false;
       open_stroke_ = nullptr;

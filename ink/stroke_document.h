@@ -92,6 +92,14 @@ class StrokeDocument {
   Stroke* Entry(int index);
   const Stroke* Entry(int index) const;
 
+  // Every change of the entries takes a new revision number (see base::NextRevision). Whether
+  // the first n entries are still those that stood when Revision() was `revision`: none of them
+  // changed, replaced or removed since. Constant time, whatever the history's length.
+  std::uint64_t Revision() const { return revision_; }
+  bool UnchangedSince(int n, std::uint64_t revision) const {
+    return n >= 0 && n <= Count() && (n == 0 || changed_[std::size_t(n - 1)] <= revision);
+  }
+
   bool StrokeOpen() const { return stroke_open_; }
   std::uint32_t InkColor() const { return ink_color_; }
   std::uint32_t EntryAttribute() const { return entry_attribute_; }
@@ -120,8 +128,13 @@ class StrokeDocument {
  private:
   void LinkEntry(std::unique_ptr<Stroke> entry);
   void ReleaseAll();
+  // Entries from index `from` on have changed.
+  void Changed(std::size_t from);
 
   std::vector<std::unique_ptr<Stroke>> entries_;
+  // changed_[i]: the latest revision in which any of entries 0..i changed.
+  std::vector<std::uint64_t> changed_;
+  std::uint64_t revision_;
   int position_ = 0;
   int paper_width_;
   int paper_height_;

@@ -1,5 +1,6 @@
 #include "seals/sheet_pages.h"
 
+#include "base/revision.h"
 #include "seals/grid_pages.h"
 #include "seals/paper_pages.h"
 #include "seals/trace_pages.h"
@@ -16,7 +17,8 @@ SheetPages::SheetPages(int page_width, int page_height, int overview_width, int 
       grid_overview_(paper_overview_),
       trace_model_(std::make_unique<ink::StrokeDocument>(page_width, page_height)),
       trace_page_renderer_(std::make_unique<ink::BrushRenderer>(trace_page_)),
-      trace_overview_renderer_(std::make_unique<ink::BrushRenderer>(trace_overview_)) {
+      trace_overview_renderer_(std::make_unique<ink::BrushRenderer>(trace_overview_)),
+      revision_(base::NextRevision()) {
   trace_page_renderer_->ClearWhite();
   trace_overview_renderer_->ClearWhite();
 }
@@ -44,6 +46,7 @@ void SheetPages::RebuildGridPages(ink::PageView view) {
   const bool on_trace = trace_shown;
   BuildGridPages(on_trace ? trace_page_ : paper_page_, on_trace ? trace_overview_ : paper_overview_,
                  grid, view, grid_page_, grid_overview_);
+  revision_ = base::NextRevision();
 }
 
 }  // namespace zevo::seals

@@ -33,6 +33,9 @@ class SheetPages {
   // The blank page: the grid page when the grid is shown, else the trace model page when the
   // model is shown, else the paper page when there is a background, else none.
   BlankPage Blank() const;
+  // A new number each time the pages are rebuilt (see base::NextRevision): with the blank
+  // page's address it tells whether the blank page is still the one a copy was drawn on.
+  std::uint64_t Revision() const { return revision_; }
 
   // Rebuilds the paper pages from the background, then the trace and grid pages on them.
   void RebuildPaperPages(ink::PageView view, base::ProgressDisplay* progress);
@@ -63,6 +66,7 @@ class SheetPages {
   std::unique_ptr<ink::StrokeDocument> trace_model_;
   std::unique_ptr<ink::BrushRenderer> trace_page_renderer_;
   std::unique_ptr<ink::BrushRenderer> trace_overview_renderer_;
+  std::uint64_t revision_;
 };
 
 }  // namespace zevo::seals

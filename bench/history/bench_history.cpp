@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -91,10 +93,87 @@ void GotoPrevFromTheEnd(benchmark::State& state) {
 }
 BENCHMARK(GotoPrevFromTheEnd)
     ->ArgNames({"entries", "cold"})
-    ->Args({1000, 0})
-    ->Args({1000, 1})
+    ->ArgsProduct({{100, 1000, 10000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+
+// CPU time of the whole process (the overview is drawn on a second thread), in ms.
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// The memory the kept copies take, in MB, as a counter of the benchmark.
+void ReportCache(benchmark::State& state, app::TZevo3Win& w) {
+  state.counters["cache_MB"] = double(w.player.Cache().Bytes()) / 1e6;
+  state.counters["copies"] = double(w.player.Cache().Positions().size());
+  state.counters["spacing"] = w.player.Cache().Spacing();
+}
+
+// Walking back step by step from the end (the slowest step in CPU time of both drawing
+// threads): the mean step over the last `steps` positions (all
+// of them for the short histories) and the slowest one. Linear in the history when the mean
+// step does not grow with it.
+void WalkBackFromTheEnd(benchmark::State& state) {
+  BenchWindow b(int(state.range(0)), 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  const int steps = std::min(int(state.range(0)), 300);
+  double slowest = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < steps; ++i) {
+      const double t0 = ProcessCpuMs();
+      w.GotoPrevExecute();
+      slowest = std::max(slowest, ProcessCpuMs() - t0);
+    }
+    state.PauseTiming();
+    w.GotoLastExecute();
+    state.ResumeTiming();
+  }
+  state.counters["step_ms"] =
+      benchmark::Counter(double(steps) * double(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["slowest_step_cpu_ms"] = slowest;
+  ReportCache(state, w);
+}
+BENCHMARK(WalkBackFromTheEnd)
+    ->ArgNames({"entries"})
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Jumps to positions spread over the history, as clicks on the player track.
+void JumpAnywhere(benchmark::State& state) {
+  BenchWindow b(int(state.range(0)), 100);
+  if (!b.win) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  auto& w = *b.win;
+  std::mt19937 rng(5);
+  const int count = w.Document().Count();
+  double slowest = 0;
+  for (auto _ : state) {
+    const int target = int(rng() % std::uint32_t(count + 1));
+    const double t0 = ProcessCpuMs();
+    w.GotoPointExecute(target);
+    slowest = std::max(slowest, ProcessCpuMs() - t0);
+  }
+  state.counters["slowest_cpu_ms"] = slowest;
+  ReportCache(state, w);
+}
+BENCHMARK(JumpAnywhere)
+    ->ArgNames({"entries"})
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100);
 
 // From position 0 to the end: every stroke drawn on the blank page; cold as above.
 void GotoLastFromTheStart(benchmark::State& state) {
@@ -115,8 +194,7 @@ void GotoLastFromTheStart(benchmark::State& state) {
 }
 BENCHMARK(GotoLastFromTheStart)
     ->ArgNames({"entries", "cold"})
-    ->Args({1000, 0})
-    ->Args({1000, 1})
+    ->ArgsProduct({{100, 1000, 10000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 

@@ -98,24 +98,30 @@ void ExpectPages(const app::TZevo3Win& w, const Pages& p) {
   EXPECT_TRUE(w.views.Overview().SamePixels(p.overview)) << "at " << w.player.bar.position;
 }
 
-TEST(Navigation, StepsBackFromAKeptCopyGiveTheSamePages) {
+TEST(Navigation, StepsBackFromKeptCopiesGiveTheSamePages) {
   TestWindow t;
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
   for (int i = 0; i < 70; ++i) WriteStroke(t, i, i % 2 ? 0x0000FF : 0x00333333);
   w.GotoFirstExecute();
-  w.GotoLastExecute();  // leaves a copy after 64 entries
-  ASSERT_GT(w.player.Cache().Entries(), 0);
-  EXPECT_EQ(w.player.Cache().Entries(), 64);
-  for (int p = 69; p >= 60; --p) {
+  w.GotoLastExecute();  // leaves copies after 32 and 64 entries
+  EXPECT_EQ(w.player.Cache().Positions(), (std::vector<int>{32, 64}));
+  for (int p = 69; p >= 28; --p) {
     w.GotoPrevExecute();
     ASSERT_EQ(w.player.bar.position, p);
+    if (p > 66 || (p > 30 && p < 62)) continue;
     const Pages shown{w.views.Page(), w.views.Overview()};
     ExpectPages(w, Uncached(w));
     // The check redrew the same pages.
     ExpectPages(w, shown);
   }
-  EXPECT_EQ(w.player.Cache().Entries(), 32);
+  EXPECT_EQ(w.player.Cache().Positions(), (std::vector<int>{32, 64}));
+  // Jumps land on the same pages as a redraw from the first entry.
+  for (const int p : {65, 3, 64, 33, 70, 32}) {
+    w.GotoPointExecute(p);
+    ExpectPosition(w, p);
+    ExpectPages(w, Uncached(w));
+  }
 }
 
 TEST(Navigation, AKeptCopyIsNotUsedOnceTheHistoryOrThePageChanged) {
@@ -124,7 +130,14 @@ TEST(Navigation, AKeptCopyIsNotUsedOnceTheHistoryOrThePageChanged) {
   auto& w = *t.win;
   WriteStrokes(t, 40);
   w.GotoPrevExecute();
-  ASSERT_EQ(w.player.Cache().Entries(), 32);
+  ASSERT_EQ(w.player.Cache().Positions(), std::vector<int>{32});
+
+  // Writing at the end leaves the copies before it in use.
+  w.GotoLastExecute();
+  WriteStroke(t, 41, 0x0000FF);
+  w.GotoPrevExecute();
+  ExpectPages(w, Uncached(w));
+  EXPECT_EQ(w.player.Cache().Positions(), std::vector<int>{32});
 
   // Other strokes written over the same positions.
   w.GotoPointExecute(20);
@@ -141,15 +154,37 @@ TEST(Navigation, AKeptCopyIsNotUsedOnceTheHistoryOrThePageChanged) {
   w.GotoPrevExecute();
   EXPECT_EQ(w.views.Page().Pixel(1000, 601), 0x00BDBDFFu);
   ExpectPages(w, Uncached(w));
-  // The grid page itself redrawn differently.
-  w.sheet.GridPage().FillRect({0, 650, 1024, 652}, 0x00BDBDFF);
+  // The grid pages rebuilt with other lines.
+  const gfx::Bitmap24 before = w.views.Page();
+  w.sheet.grid.left += 7;
+  w.sheet.RebuildGridPages(w.views.Transform());
+  w.GotoNextExecute();
   w.GotoPrevExecute();
-  EXPECT_EQ(w.views.Page().Pixel(1000, 651), 0x00BDBDFFu);
+  EXPECT_FALSE(w.views.Page().SamePixels(before));
   ExpectPages(w, Uncached(w));
 
   // Another zoom.
   w.views.SetTransform({2.0f, 100.0f, 50.0f});
   w.GotoPrevExecute();
+  ExpectPages(w, Uncached(w));
+}
+
+TEST(Navigation, CopiesSpreadOverALongHistoryWithinTheirBudget) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  LoadEntries(w, 2000, 4);
+  w.GotoLastExecute();
+  // 160 copies over the history at most, spaced by a power of two.
+  const std::vector<int> kept = w.player.Cache().Positions();
+  EXPECT_EQ(w.player.Cache().Spacing(), 32);
+  ASSERT_EQ(kept.size(), 62u);
+  for (std::size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(kept[i], 32 * int(i + 1));
+  EXPECT_LE(w.player.Cache().Bytes(), history::RedrawCache::kDefaultBudget);
+  // A step back and a jump start from the nearest copy and give the redraw's pages.
+  w.GotoPrevExecute();
+  ExpectPages(w, Uncached(w));
+  w.GotoPointExecute(1000);
   ExpectPages(w, Uncached(w));
 }
 

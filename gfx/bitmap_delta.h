@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "gfx/bitmap24.h"
+
+namespace zevo::gfx {
+
+// A bitmap kept as its difference from a reference bitmap of the same size: per row, runs of
+// pixels equal to the reference, runs of one colour, and the other pixels as they are. A page
+// of ink over a blank page is mostly the first two, so it keeps in a small part of its size.
+class BitmapDelta {
+ public:
+  // The delta of `b` from `ref`; nothing when their sizes differ or the memory is not there.
+  static std::optional<BitmapDelta> Make(const Bitmap24& b, const Bitmap24& ref);
+
+  // Writes the bitmap the delta was made from into `out`, which has the reference's size;
+  // false (nothing written) when `ref` or `out` is not of the size it was made for.
+  bool Apply(const Bitmap24& ref, Bitmap24& out) const;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The memory the delta holds.
+  std::size_t Bytes() const { return ops_.capacity() * sizeof(std::uint32_t); }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  // Per row, runs that together are the row's width. Each run is a word of kind (top two bits)
+  // and length; a run of one colour is followed by the colour, a run of other pixels by its
+  // pixels' bytes packed into words.
+  std::vector<std::uint32_t> ops_;
+};
+
+}  // namespace zevo::gfx

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "gfx/bitmap_delta.h"
+
+namespace zevo::gfx {
+namespace {
+
+// A reference of noise (a photograph as paper), and over it rows of ink runs, single odd
+// pixels, runs that equal the reference and runs of its colour, ending at every offset.
+Bitmap24 Reference(int w, int h, std::mt19937& rng) {
+  Bitmap24 b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, rng() & 0x00FFFFFF);
+  return b;
+}
+
+Bitmap24 Inked(const Bitmap24& ref, std::mt19937& rng) {
+  Bitmap24 b = ref;
+  for (int y = 0; y < b.Height(); ++y) {
+    int x = int(rng() % 5);
+    while (x < b.Width()) {
+      const int n = 1 + int(rng() % 19);
+      const Color c = rng() % 3 == 0 ? (rng() & 0x00FFFFFF) : 0x00202020;
+      for (int k = 0; k < n && x + k < b.Width(); ++k)
+        b.SetPixel(x + k, y, rng() % 7 == 0 ? (rng() & 0x00FFFFFF) : c);
+      x += n + int(rng() % 23);
+    }
+  }
+  return b;
+}
+
+TEST(BitmapDelta, GivesBackExactlyTheBitmapItWasMadeFrom) {
+  std::mt19937 rng(11);
+  for (const auto& [w, h] : {std::pair{1, 1}, {2, 3}, {7, 5}, {8, 2}, {9, 4}, {33, 17}, {130, 9}}) {
+    const Bitmap24 ref = Reference(w, h, rng);
+    for (int round = 0; round < 4; ++round) {
+      const Bitmap24 b = round == 0   ? ref
+                         : round == 1 ? Bitmap24(w, h, 0x00202020)
+                                      : Inked(ref, rng);
+      const auto d = BitmapDelta::Make(b, ref);
+      ASSERT_TRUE(d);
+      Bitmap24 out(w, h, 0x00FF00FF);
+      ASSERT_TRUE(d->Apply(ref, out));
+      EXPECT_TRUE(out.SamePixels(b)) << w << " x " << h << " round " << round;
+    }
+  }
+}
+
+TEST(BitmapDelta, InkOnABlankPageKeepsInASmallPartOfItsSize) {
+  const Bitmap24 blank(1024, 718, kWhite);
+  Bitmap24 page = blank;
+  for (int y = 100; y < 600; y += 3) page.FillRect({200 + y % 50, y, 700, y + 2}, 0x00202020);
+  const auto d = BitmapDelta::Make(page, blank);
+  ASSERT_TRUE(d);
+  EXPECT_LT(d->Bytes(), page.ByteSize() / 50);
+  Bitmap24 out(1024, 718);
+  ASSERT_TRUE(d->Apply(blank, out));
+  EXPECT_TRUE(out.SamePixels(page));
+}
+
+TEST(BitmapDelta, OtherSizesAreRefused) {
+  const Bitmap24 a(10, 10, kWhite), b(10, 11, kWhite);
+  EXPECT_FALSE(BitmapDelta::Make(a, b));
+  const auto d = BitmapDelta::Make(a, a);
+  ASSERT_TRUE(d);
+  Bitmap24 out(10, 11, kBlack);
+  EXPECT_FALSE(d->Apply(a, out));
+  EXPECT_FALSE(d->Apply(b, out));
+  EXPECT_EQ(out.Pixel(0, 0), kBlack);
+}
+
+}  // namespace
+}  // namespace zevo::gfx
