@@ -116,7 +116,7 @@ enum class Start {
 // number the command announces) is over 16, and leaves the document on `last` (at position 0
 // when last < 0). A run begins, when it can, from the nearest copy the cache holds part way;
 // a run that draws the canonical state (entries from the first on the blank page) leaves
-// copies behind at the cache's spacing.
+// copies behind: the spread ones it passes and the close one just before its end.
 void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
   ink::StrokeDocument& doc = n.player.Document();
   ink::BrushRenderer& view = n.views.ViewRenderer();
@@ -143,9 +143,9 @@ void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
     if (canonical && from == 0) cache.TakeReference(basis, view, overview);
     Painters painters(n);
     if (canonical && cache.HasReference(basis)) {
-      const int spacing = cache.Spacing();
-      for (int p = (from / spacing + 1) * spacing; p <= last + 1; p += spacing) {
-        if (!cache.Wants(p)) continue;
+      const int step = RedrawCache::kMinSpacing;
+      for (int p = (from / step + 1) * step; p <= last + 1; p += step) {
+        if (!cache.Wants(p, last + 1)) continue;
         PaintEntries(n, painters, from, p, run);
         from = p;
         // A hostile history cut short is not the state the entries give.

@@ -1,5 +1,6 @@
 #include "history/redraw_cache.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -34,15 +35,15 @@ bool RedrawCache::TakeReference(const Basis& basis, ink::BrushRenderer& view,
 }
 
 void RedrawCache::FitSpacing(int count) {
-  int s = kMinSpacing;
+  int s = kSpreadSpacing;
   while (s < budget_spacing_ || (s < (1 << 29) && s * kCopiesPerHistory < count)) s *= 2;
-  if (s == spacing_) return;
   spacing_ = s;
-  Thin();
 }
 
-bool RedrawCache::Wants(int p) const {
-  return have_reference_ && p > 0 && p % spacing_ == 0 && copies_.count(p) == 0;
+bool RedrawCache::Wants(int p, int end) const {
+  if (!have_reference_ || p <= 0 || p % kMinSpacing != 0 || copies_.count(p) != 0) return false;
+  // The close copy: the last multiple of kMinSpacing before the end.
+  return p % spacing_ == 0 || p == ((end - 1) / kMinSpacing) * kMinSpacing;
 }
 
 int RedrawCache::Nearest(const Basis& basis, const ink::StrokeDocument& doc, int n) {
@@ -86,20 +87,24 @@ void RedrawCache::Save(const Basis& basis, const ink::StrokeDocument& doc, int p
   } catch (const std::bad_alloc&) {
     return;
   }
-  Thin();
+  Thin(p);
 }
 
-void RedrawCache::Thin() {
-  for (;;) {
-    for (auto it = copies_.begin(); it != copies_.end();) {
-      if (it->first % spacing_ == 0) {
-        ++it;
-        continue;
-      }
-      copy_bytes_ -= it->second.Bytes();
-      it = copies_.erase(it);
+void RedrawCache::Thin(int near) {
+  while (Bytes() > budget_ && !copies_.empty()) {
+    auto farthest = copies_.end();
+    for (auto it = copies_.begin(); it != copies_.end(); ++it) {
+      if (it->first % spacing_ == 0) continue;
+      if (farthest == copies_.end() ||
+          std::abs(it->first - near) > std::abs(farthest->first - near))
+        farthest = it;
     }
-    if (Bytes() <= budget_ || copies_.empty() || spacing_ >= (1 << 29)) return;
+    if (farthest != copies_.end()) {
+      copy_bytes_ -= farthest->second.Bytes();
+      copies_.erase(farthest);
+      continue;
+    }
+    if (spacing_ >= (1 << 29)) return;
     spacing_ *= 2;
     budget_spacing_ = spacing_;
   }
@@ -109,7 +114,7 @@ void RedrawCache::Forget() {
   copies_.clear();
   copy_bytes_ = 0;
   have_reference_ = false;
-  spacing_ = budget_spacing_ = kMinSpacing;
+  spacing_ = budget_spacing_ = kSpreadSpacing;
 }
 
 std::vector<int> RedrawCache::Positions() const {

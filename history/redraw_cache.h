@@ -13,11 +13,13 @@
 namespace zevo::history {
 
 // Copies of both renderers (work bitmaps and page images) as they stand after the first p
-// history entries have been drawn on the blank page, at positions p spaced evenly through the
-// history. A step back or a jump then redraws from the nearest copy before it instead of from
-// the first entry. Each copy is kept as its difference from the blank page (the reference), so
-// many fit in a fixed memory budget; when they do not, every other one is let go and the
-// spacing doubles.
+// history entries have been drawn on the blank page. A step back or a jump then redraws from
+// the nearest copy before it instead of from the first entry. Two kinds are kept: copies
+// spread evenly through the history, taken as a redraw passes them, so that a jump anywhere
+// has one close by; and close ones, every kMinSpacing entries, taken just before where a
+// redraw ends, so that walking back step by step mostly redraws a few entries. Each copy is
+// kept as its difference from the blank page (the reference), so many fit in a fixed memory
+// budget; when they do not, the close ones go first, then every other spread one.
 //
 // A copy is used only while the blank page, the view and the entries up to it are still what
 // they were when it was taken, told by revision numbers (the document's and the sheet's), so
@@ -37,10 +39,13 @@ class RedrawCache {
     }
   };
 
-  // The closest spacing, and how many copies a history is spread over before the budget
-  // has its say.
+  // The spacing of the close copies; the closest spacing of the spread ones (taking a copy
+  // costs about as much as drawing fifty strokes, so a redraw from the first entry should not
+  // stop for one much more often), and how many of those a history is spread over before the
+  // budget has its say.
   static constexpr int kMinSpacing = 32;
-  static constexpr int kCopiesPerHistory = 160;
+  static constexpr int kSpreadSpacing = 256;
+  static constexpr int kCopiesPerHistory = 64;
   // The memory the reference and the copies may take together.
   static constexpr std::size_t kDefaultBudget = std::size_t(240) << 20;
 
@@ -53,12 +58,13 @@ class RedrawCache {
   bool TakeReference(const Basis& basis, ink::BrushRenderer& view, ink::BrushRenderer& overview);
   bool HasReference(const Basis& basis) const { return have_reference_ && basis == basis_; }
 
-  // Fits the spacing to a history of `count` entries: kCopiesPerHistory copies over it, never
-  // closer than kMinSpacing nor than the budget allows. Copies off the spacing are let go.
+  // Fits the spread copies' spacing to a history of `count` entries: kCopiesPerHistory of them
+  // over it, never closer than kSpreadSpacing nor than the budget allows.
   void FitSpacing(int count);
   int Spacing() const { return spacing_; }
-  // Whether a copy after p entries is wanted and not held.
-  bool Wants(int p) const;
+  // Whether a copy after p entries is wanted and not held, for a redraw that passes p on its
+  // way to drawing `end` entries: a spread one, or the close one just before the end.
+  bool Wants(int p, int end) const;
 
   // The largest p <= n for which a copy valid for `basis` and `doc` is held, or 0. Copies
   // found out of date on the way are let go.
@@ -82,12 +88,13 @@ class RedrawCache {
       return view_work.Bytes() + view_page.Bytes() + overview_work.Bytes() + overview_page.Bytes();
     }
   };
-  // Lets go of copies off the spacing; doubles it while the budget is exceeded.
-  void Thin();
+  // While the budget is exceeded: lets go of the close copies farthest from `near`, then doubles
+  // the spread copies' spacing.
+  void Thin(int near);
 
   std::size_t budget_ = kDefaultBudget;
-  int spacing_ = kMinSpacing;
-  int budget_spacing_ = kMinSpacing;  // the closest spacing the budget allowed so far
+  int spacing_ = kSpreadSpacing;
+  int budget_spacing_ = kSpreadSpacing;  // the closest spacing the budget allowed so far
   bool have_reference_ = false;
   Basis basis_;
   gfx::Bitmap24 view_work_, view_page_, overview_work_, overview_page_;

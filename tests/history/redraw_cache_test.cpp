@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "history/redraw_cache.h"
 #include "ink/entry_painter.h"
 #include "ink/page_views.h"
@@ -40,17 +42,17 @@ struct Sheet {
     return {views.ViewRenderer().Work(), views.Page(), views.OverviewRenderer().Work(),
             views.Overview()};
   }
-  // Draws 0..end-1 on the blank page, keeping copies at the cache's spacing.
-  void DrawKeeping(RedrawCache& cache, int end) {
+  // Draws 0..end-1 on the blank page, keeping copies after the entries listed.
+  void DrawKeeping(RedrawCache& cache, int end, const std::vector<int>& at) {
     Blank();
     cache.TakeReference(basis, views.ViewRenderer(), views.OverviewRenderer());
-    int at = 0;
-    for (int p = cache.Spacing(); p <= end; p += cache.Spacing()) {
-      Draw(at, p);
-      at = p;
-      if (cache.Wants(p)) cache.Save(basis, doc, p, views.ViewRenderer(), views.OverviewRenderer());
+    int drawn = 0;
+    for (const int p : at) {
+      Draw(drawn, p);
+      drawn = p;
+      cache.Save(basis, doc, p, views.ViewRenderer(), views.OverviewRenderer());
     }
-    Draw(at, end);
+    Draw(drawn, end);
   }
 };
 
@@ -65,9 +67,7 @@ TEST(RedrawCache, RestoresExactlyTheStateAfterItsEntries) {
   Sheet s;
   s.Write(100);
   RedrawCache cache;
-  cache.FitSpacing(s.doc.Count());
-  ASSERT_EQ(cache.Spacing(), 32);
-  s.DrawKeeping(cache, 100);
+  s.DrawKeeping(cache, 100, {32, 64, 96});
   EXPECT_EQ(cache.Positions(), (std::vector<int>{32, 64, 96}));
   for (const int p : {32, 64, 96}) {
     s.Blank();
@@ -86,7 +86,7 @@ TEST(RedrawCache, CopiesGoOutOfUseWhenTheirEntriesOrTheBasisChange) {
   Sheet s;
   s.Write(100);
   RedrawCache cache;
-  s.DrawKeeping(cache, 100);
+  s.DrawKeeping(cache, 100, {32, 64, 96});
   // A stroke written at the end: every copy before it still holds.
   s.doc.AddSample(10, 10, 2);
   s.doc.AddSample(12, 12, 0);
@@ -110,42 +110,73 @@ TEST(RedrawCache, CopiesGoOutOfUseWhenTheirEntriesOrTheBasisChange) {
   EXPECT_TRUE(cache.Positions().empty());
 }
 
-TEST(RedrawCache, TheSpacingFollowsTheHistoryAndTheBudget) {
+TEST(RedrawCache, SpreadCopiesFollowTheHistoryAndCloseOnesTheEndOfARedraw) {
   Sheet s;
-  s.Write(400);
-  RedrawCache roomy;
-  roomy.FitSpacing(400);
-  EXPECT_EQ(roomy.Spacing(), 32);
-  roomy.FitSpacing(RedrawCache::kCopiesPerHistory * 32 + 1);
-  EXPECT_EQ(roomy.Spacing(), 64);
-  roomy.FitSpacing(400);
-  EXPECT_EQ(roomy.Spacing(), 32);
+  s.Write(300);
+  RedrawCache cache;
+  cache.FitSpacing(300);
+  EXPECT_EQ(cache.Spacing(), RedrawCache::kSpreadSpacing);
+  cache.FitSpacing(RedrawCache::kCopiesPerHistory * RedrawCache::kSpreadSpacing + 1);
+  EXPECT_EQ(cache.Spacing(), 2 * RedrawCache::kSpreadSpacing);
+  cache.FitSpacing(300);
+  EXPECT_EQ(cache.Spacing(), RedrawCache::kSpreadSpacing);
+  // Nothing is wanted before there is a blank page to tell copies against.
+  EXPECT_FALSE(cache.Wants(256, 300));
+  s.DrawKeeping(cache, 300, {});
+  // A redraw of 300 entries: the spread copy it passes and the close one before its end.
+  std::vector<int> wanted;
+  for (int p = 1; p <= 300; ++p)
+    if (cache.Wants(p, 300)) wanted.push_back(p);
+  EXPECT_EQ(wanted, (std::vector<int>{256, 288}));
+  // One of 288 entries ends after 288: its close copy is 256.
+  wanted.clear();
+  for (int p = 1; p <= 288; ++p)
+    if (cache.Wants(p, 288)) wanted.push_back(p);
+  EXPECT_EQ(wanted, std::vector<int>{256});
+  cache.Save(s.basis, s.doc, 256, s.views.ViewRenderer(), s.views.OverviewRenderer());
+  EXPECT_FALSE(cache.Wants(256, 300));
+}
 
-  // Room for the blank page and about four copies.
+TEST(RedrawCache, OverTheBudgetCloseCopiesGoFirstThenEveryOtherSpreadOne) {
+  Sheet s;
+  s.Write(1024);
+  std::vector<int> every;
+  for (int p = 32; p <= 1024; p += 32) every.push_back(p);
   RedrawCache probe;
-  s.DrawKeeping(probe, 400);
-  const std::vector<int> all = probe.Positions();
-  ASSERT_EQ(all.size(), 12u);
+  s.DrawKeeping(probe, 1024, every);
+  ASSERT_EQ(probe.Positions(), every);
   const std::size_t reference = [&] {
     RedrawCache empty;
     s.Blank();
     empty.TakeReference(s.basis, s.views.ViewRenderer(), s.views.OverviewRenderer());
     return empty.Bytes();
   }();
-  const std::size_t per_copy = (probe.Bytes() - reference) / all.size();
-  RedrawCache tight(reference + 4 * per_copy);
-  tight.FitSpacing(400);
-  s.DrawKeeping(tight, 400);
-  EXPECT_LE(tight.Bytes(), reference + 4 * per_copy);
-  EXPECT_GE(tight.Spacing(), 64);
-  for (const int p : tight.Positions()) EXPECT_EQ(p % tight.Spacing(), 0);
+  const std::size_t per_copy = (probe.Bytes() - reference) / every.size();
+
+  // Room for about six: the four spread copies and the close ones nearest the last taken.
+  const std::size_t roomy_budget = reference + 6 * per_copy;
+  RedrawCache roomy(roomy_budget);
+  s.DrawKeeping(roomy, 1024, every);
+  EXPECT_LE(roomy.Bytes(), roomy_budget);
+  EXPECT_EQ(roomy.Spacing(), 256);
+  const std::vector<int> kept = roomy.Positions();
+  for (const int p : {256, 512, 768, 1024})
+    EXPECT_TRUE(std::count(kept.begin(), kept.end(), p)) << p;
+  for (const int p : kept) EXPECT_TRUE(p % 256 == 0 || p > 900) << p;
+
+  // Room for about two: the spread copies thin out.
+  const std::size_t tight_budget = reference + 2 * per_copy;
+  RedrawCache tight(tight_budget);
+  s.DrawKeeping(tight, 1024, every);
+  EXPECT_LE(tight.Bytes(), tight_budget);
+  EXPECT_GE(tight.Spacing(), 512);
   EXPECT_FALSE(tight.Positions().empty());
   // The budget's spacing stays for the next fit; forgetting starts over.
-  tight.FitSpacing(400);
-  EXPECT_GE(tight.Spacing(), 64);
+  tight.FitSpacing(1024);
+  EXPECT_GE(tight.Spacing(), 512);
   tight.Forget();
-  tight.FitSpacing(400);
-  EXPECT_EQ(tight.Spacing(), 32);
+  tight.FitSpacing(1024);
+  EXPECT_EQ(tight.Spacing(), RedrawCache::kSpreadSpacing);
   EXPECT_TRUE(tight.Positions().empty());
 }
 
