@@ -15,18 +15,6 @@
 namespace zevo::ink {
 namespace {
 
-// One target pixel from its block: w points at the block's top-left work byte.
-inline void AverageBlock(const std::uint8_t* w, std::ptrdiff_t stride, std::uint8_t* out) {
-  for (int c = 0; c < 3; ++c) {
-    unsigned sum = 0;
-    for (int r = 0; r < 4; ++r) {
-      const std::uint8_t* p = w + r * stride + c;
-      sum += unsigned(p[0]) + p[3] + p[6] + p[9];
-    }
-    out[c] = std::uint8_t(sum >> 4);
-  }
-}
-
 // Per-thread scratch row of column sums for the scalar averaging.
 std::vector<std::uint16_t>& SumRow(std::size_t n) {
   thread_local std::vector<std::uint16_t> row;
@@ -64,6 +52,18 @@ void ScalarRect(const gfx::Bitmap24& work, gfx::Bitmap24& target, int left, int 
 }
 
 #if ZEVO_DOWNSAMPLE_X86
+
+// One target pixel from its block: w points at the block's top-left work byte.
+inline void AverageBlock(const std::uint8_t* w, std::ptrdiff_t stride, std::uint8_t* out) {
+  for (int c = 0; c < 3; ++c) {
+    unsigned sum = 0;
+    for (int r = 0; r < 4; ++r) {
+      const std::uint8_t* p = w + r * stride + c;
+      sum += unsigned(p[0]) + p[3] + p[6] + p[9];
+    }
+    out[c] = std::uint8_t(sum >> 4);
+  }
+}
 
 // Eight target pixels a step. Each 128-bit lane holds one block row (12 bytes, read as 16):
 // the low lane block i + k, the high lane block i + k + 4. Its bytes are sorted by channel,
