@@ -13,7 +13,11 @@ enum class Method : std::uint8_t {
   StrokePlanes = 2,  // the stroke layout taken apart (stroke_planes.h), each part a zstd frame
 };
 
-inline constexpr int kDefaultLevel = 6;
+// The compressor level of the default mode. On pen-written histories of 100 to 10 000 strokes
+// level 1 encodes two to three times as fast as level 6 and the result is as small (within
+// 0.02 %, mostly smaller); picture and stamp bodies come out about a fifth larger than at 6.
+// The level is not stored: a file written at any level reads the same way.
+inline constexpr int kDefaultLevel = 1;
 inline constexpr int kMaxLevel = 22;
 
 // Compresses plain with the given compressor level (0 = store). Chooses the method: stroke

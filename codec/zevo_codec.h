@@ -18,9 +18,10 @@
 //   Compresses and seals with XChaCha20-Poly1305 under the 32-byte key and a random nonce;
 //   the container header is authenticated too, so a damaged or altered file, or one sealed
 //   under another key, is refused by drav_decode (ZEVO_CODEC_AUTH_FAILED).
-//   mode: -1   the default: stroke-aware compression at the library's default effort;
+//   mode: -1   the default: stroke-aware compression at the library's default level (today 1);
 //         0    no compression (the input is only sealed);
-//         1-22 stroke-aware compression with that compressor level (higher: smaller, slower).
+//         1-22 stroke-aware compression with that compressor level (higher: slower, and
+//              smaller on most data; pen-written stroke samples gain almost nothing above 1).
 //   Any other mode is ZEVO_CODEC_INVALID_ARGUMENT. Stroke-aware compression understands the
 //   plain layouts "Zvrn", "Zvr2" and "Zvr3"; any other input is compressed as plain bytes.
 //

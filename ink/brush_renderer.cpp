@@ -1,5 +1,6 @@
 #include "ink/brush_renderer.h"
 #include "base/truncate.h"
+#include "ink/downsample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,17 +8,6 @@
 #include <vector>
 
 namespace zevo::ink {
-
-namespace {
-
-// Per-thread scratch row of column sums for the 4 x 4 averaging.
-std::vector<std::uint16_t>& SumRow(std::size_t n) {
-  thread_local std::vector<std::uint16_t> row;
-  if (row.size() < n) row.resize(n);
-  return row;
-}
-
-}  // namespace
 
 BrushRenderer::BrushRenderer(gfx::Bitmap24& target)
     : width_(target.Width()),
@@ -159,30 +149,7 @@ void BrushRenderer::DownsampleRect(int left, int top, int right, int bottom) {
   right = std::min(right, width_);
   bottom = std::min(bottom, height_);
   if (left >= right || top >= bottom) return;
-  // Column sums of four work rows, a chunk of target pixels at a time so that they stay in the
-  // first-level cache; then the four sums of each block, shifted.
-  constexpr int kChunk = 128;
-  std::vector<std::uint16_t>& sum = SumRow(std::size_t(kChunk) * 12);
-  std::uint16_t* s = sum.data();
-  for (int j = top; j < bottom; ++j) {
-    std::uint8_t* out_row = target_->Row(j);
-    for (int c0 = left; c0 < right; c0 += kChunk) {
-      const int count = std::min(kChunk, right - c0);
-      const std::size_t n = std::size_t(count) * 12;
-      const std::uint8_t* w0 = work_.Row(4 * j) + std::size_t(c0) * 12;
-      const std::uint8_t* w1 = w0 + work_.Stride();
-      const std::uint8_t* w2 = w1 + work_.Stride();
-      const std::uint8_t* w3 = w2 + work_.Stride();
-      for (std::size_t k = 0; k < n; ++k) s[k] = std::uint16_t(w0[k] + w1[k] + w2[k] + w3[k]);
-      std::uint8_t* out = out_row + std::size_t(c0) * 3;
-      for (int i = 0; i < count; ++i) {
-        const std::uint16_t* b = s + std::size_t(i) * 12;
-        out[3 * i + 0] = std::uint8_t((b[0] + b[3] + b[6] + b[9]) >> 4);
-        out[3 * i + 1] = std::uint8_t((b[1] + b[4] + b[7] + b[10]) >> 4);
-        out[3 * i + 2] = std::uint8_t((b[2] + b[5] + b[8] + b[11]) >> 4);
-      }
-    }
-  }
+  Downsample4x4(work_, *target_, left, top, right, bottom);
 }
 
 void BrushRenderer::DownsampleAll() {

@@ -5,6 +5,7 @@
 #include <zstd.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "bench/files/pen_history.h"
@@ -104,6 +105,61 @@ void BM_CodecDecode(benchmark::State& state) {
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(plain.size()));
 }
 BENCHMARK(BM_CodecDecode)->Unit(benchmark::kMillisecond);
+
+// The codec's own entry point, for encoding at a chosen level.
+drav_encode_ex_fn EncodeEx() {
+  static auto loader = platform::MakeSystemLibraryLoader(ZEVO_PROGRAM_DIR);
+  static auto library = loader->Open(files::CodecBinding::LibraryFileName());
+  if (!library) {
+    std::fprintf(stderr, "%s\n", library.ErrorText().c_str());
+    std::abort();
+  }
+  static auto f = reinterpret_cast<drav_encode_ex_fn>(library.Value()->Symbol("drav_encode_ex"));
+  return f;
+}
+
+// The plain layout of a pen-written history of that many strokes x 100 samples, made once.
+const std::vector<std::uint8_t>& PlainHistory(int strokes) {
+  static std::map<int, std::vector<std::uint8_t>> made;
+  auto it = made.find(strokes);
+  if (it == made.end()) {
+    it = made.emplace(strokes, bench::PlainLayoutOf(bench::SimulatePenHistory(strokes, 100))).first;
+  }
+  return it->second;
+}
+
+// The sealed encoding the program writes, at compressor level range(0), of histories of
+// range(1) strokes x 100 samples: encode speed (bytes_per_second of plain layout) and the
+// encoded size against the plain one.
+void BM_EncodeLevel(benchmark::State& state) {
+  const int level = int(state.range(0));
+  const std::vector<std::uint8_t>& plain = PlainHistory(int(state.range(1)));
+  const drav_encode_ex_fn encode = EncodeEx();
+  const std::int32_t length = std::int32_t(plain.size());
+  std::int32_t bound = 0;
+  if (encode(level, plain.data(), length, nullptr, &bound, files::kStrokeFileKey.data()) != 0) {
+    state.SkipWithError("size query failed");
+    return;
+  }
+  std::vector<std::uint8_t> out(std::size_t(bound), 0);
+  std::int32_t produced = 0;
+  for (auto _ : state) {
+    produced = bound;
+    if (encode(level, plain.data(), length, out.data(), &produced, files::kStrokeFileKey.data()) !=
+        0) {
+      state.SkipWithError("encode failed");
+      return;
+    }
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(plain.size()));
+  state.counters["plain_bytes"] = double(plain.size());
+  state.counters["encoded_bytes"] = double(produced);
+  state.counters["ratio"] = double(produced) / double(plain.size());
+}
+BENCHMARK(BM_EncodeLevel)
+    ->ArgsProduct({benchmark::CreateDenseRange(1, 9, 1), {100, 1000, 10000}})
+    ->ArgNames({"level", "strokes"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zevo

@@ -89,7 +89,7 @@ TEST(Codec, RoundTripsEveryKindOfInputByteForByte) {
                                      truncated,
                                      fake,
                                      bench::PlainLayoutOf(bench::SimulatePenHistory(20, 50))};
-  for (int mode : {-1, 0, 1, 19}) {
+  for (int mode : {-1, 0, 1, 6, 19}) {
     for (const Bytes& in : inputs) {
       Bytes encoded, decoded;
       ASSERT_EQ(EncodeEx(mode, in, encoded), 0);
