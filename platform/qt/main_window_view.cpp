@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTabletEvent>
@@ -102,7 +103,12 @@ void MainWindowView::Sync() {
   if (d & workspace::kDirtyGridPanel) update(RectOf(p.GridPanel));
 }
 
-void MainWindowView::paintEvent(QPaintEvent*) {
+void MainWindowView::paintEvent(QPaintEvent* event) {
+  PaintWindow(event->rect());
+  if (on_painted) on_painted(event->rect());
+}
+
+void MainWindowView::PaintWindow(const QRect&) {
   QPainter p(this);
   const workspace::Panels& w = win_.panels;
   p.fillRect(rect(), ToQColor(workspace::kPanelFace));
