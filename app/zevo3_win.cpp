@@ -298,7 +298,24 @@ void TZevo3Win::TabletPanelMessage(std::uint32_t message, std::uint32_t wparam, 
   if (!packet) return;
   input::HandlePacket(pen, {player, views, app_settings, {panels.ImgA.left, panels.ImgA.top}},
                       *packet);
+  ShowPenChange();
   Settle();
+}
+
+void TZevo3Win::ShowPenChange() {
+  const ink::PageViews::Change c = views.TakePenChange();
+  auto add = [&](const gfx::Rect& r, int left, int top, const gfx::Bitmap24& shown,
+                 const gfx::Rect& within) {
+    const gfx::Rect image{left, top, left + shown.Width(), top + shown.Height()};
+    panels.dirty_area.Add(r.Translated(left, top).Intersected(image).Intersected(within));
+  };
+  const PanelControl& tp = panels.TabletPanel;
+  if (panels.ImgA.visible && !c.page.Empty())
+    add(c.page, tp.left + panels.ImgA.left, tp.top + panels.ImgA.top, views.Page(), tp.Bounds());
+  const PanelControl& zp = panels.ZoomPanel;
+  if (zp.visible && zoom.zoom_panel_expanded && !c.overview.Empty())
+    add(c.overview, zp.left + panels.ImgZoom.left, zp.top + panels.ImgZoom.top, views.Overview(),
+        zp.Bounds());
 }
 
 void TZevo3Win::ImgAMouseMove(int, int y) {

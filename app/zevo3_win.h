@@ -176,6 +176,9 @@ class TZevo3Win {
 
   // What the view must bring up to date since the last call.
   unsigned TakeDirty();
+  // The rectangles of the window to repaint at once since the last call (the pen's new ink on
+  // the page and the overview), besides what TakeDirty says.
+  std::vector<gfx::Rect> TakeDirtyRects() { return panels.dirty_area.Take(); }
   void MarkDirty(unsigned bits) { panels.MarkDirty(bits); }
   // Called while a long redraw shows its progress, so that the label is painted at once.
   std::function<void()> repaint_progress_now;
@@ -247,6 +250,8 @@ class TZevo3Win {
   Capture capture_;
   // After every handler: the player indicator follows the player, the views are repainted.
   void Settle();
+  // The pen's new ink, where the page and the overview show it, to be repainted at once.
+  void ShowPenChange();
   int StoredReplayRate() const;
   // Asks whether to restore the writing an earlier run left unsaved, and does.
   void OfferRecovery();

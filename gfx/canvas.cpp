@@ -1,4 +1,5 @@
 #include "gfx/canvas.h"
+#include "gfx/ellipse_outline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -163,19 +164,47 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
     return;
   }
   const double ia = a - w, ib = b - w;
+  // The inner edge, like the outer, per box size (and pen); boxes far from the origin compute
+  // it row by row.
+  constexpr int kFar = 1 << 23;
+  const EllipseInnerSpans* inner = cached && left > -kFar && right < kFar
+                                       ? &InnerSpansFor(right - left, bottom - top, w)
+                                       : nullptr;
+  auto inner_span = [&](int y, int& x0, int& x1) {
+    if (inner) {
+      const std::size_t row = std::size_t(y - top);
+      if (inner->kind[row] == EllipseInnerSpans::kNone) return false;
+      if (inner->kind[row] == EllipseInnerSpans::kSpan) {
+        x0 = inner->x0[row] + left;
+        x1 = inner->x1[row] + left;
+        return true;
+      }
+    }
+    return EllipseSpan(cx, cy, ia, ib, y, x0, x1);
+  };
+  // The inverting pen (the brush tip's outline) writes its short spans itself, outside a batch.
+  auto plot = [&](int y, int x0, int x1, Color c) {
+    if (pen.mode != PenMode::NotXor || batching_) return PlotSpan(y, x0, x1, c, pen.mode);
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, target_->Width() - 1);
+    if (x0 > x1) return;
+    pixels_written_ += std::size_t(x1 - x0 + 1);
+    NotXorPixels(target_->Row(y) + x0 * 3, std::size_t(x1 - x0 + 1), BlueOf(c), GreenOf(c),
+                 RedOf(c));
+  };
   for (int y = y0; y < y1; ++y) {
     int ox0, ox1;
     if (!outer_span(y, ox0, ox1)) continue;
     int ix0, ix1;
-    if (!EllipseSpan(cx, cy, ia, ib, y, ix0, ix1)) {
-      PlotSpan(y, ox0, ox1, pen.color, pen.mode);
+    if (!inner_span(y, ix0, ix1)) {
+      plot(y, ox0, ox1, pen.color);
       continue;
     }
     ix0 = std::max(ix0, ox0);
     ix1 = std::min(ix1, ox1);
-    PlotSpan(y, ox0, ix0 - 1, pen.color, pen.mode);
-    PlotSpan(y, ix1 + 1, ox1, pen.color, pen.mode);
-    if (solid) PlotSpan(y, ix0, ix1, brush.color, pen.mode);
+    plot(y, ox0, ix0 - 1, pen.color);
+    plot(y, ix1 + 1, ox1, pen.color);
+    if (solid) plot(y, ix0, ix1, brush.color);
   }
 }
 

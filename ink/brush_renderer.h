@@ -26,6 +26,13 @@ class BrushRenderer {
   void LineTo(float x, float y, float radius);
   void LineToWithContour(float x, float y, float radius);
 
+  // The target pixels a LineTo (with or without the contour) from the stored point to the one
+  // given may change, right and bottom exclusive; not clamped to the target.
+  gfx::Rect SegmentRect(float x, float y, float radius) const {
+    const Box b = SegmentBox(x, y, radius);
+    return {b.left, b.top, b.right, b.bottom};
+  }
+
   // Target-pixel rectangle, right and bottom exclusive; clamped to the target.
   void DownsampleRect(int left, int top, int right, int bottom);
   void DownsampleAll();

@@ -28,24 +28,40 @@ void PageViews::ToPaper(float vx, float vy, float& px, float& py) const {
   py = vy / transform_.z + transform_.oy;
 }
 
+namespace {
+
+// Adds the part of a renderer's segment rectangle that lies on its bitmap.
+void AddChange(gfx::Rect& change, const gfx::Rect& segment, const gfx::Bitmap24& target) {
+  change = change.United(segment.Intersected({0, 0, target.Width(), target.Height()}));
+}
+
+}  // namespace
+
 StrokeSample PageViews::PenSample(ViewPoint p, bool begin, bool contour) {
-  if (begin && contour)
-    view_->BeginAtWithContour(p.x, p.y, p.radius);
-  else if (begin)
-    view_->BeginAt(p.x, p.y, p.radius);
-  else if (contour)
-    view_->LineToWithContour(p.x, p.y, p.radius);
-  else
-    view_->LineTo(p.x, p.y, p.radius);
+  // The first sample draws into the work bitmap only; each next one shows its segment.
+  if (begin) {
+    if (contour)
+      view_->BeginAtWithContour(p.x, p.y, p.radius);
+    else
+      view_->BeginAt(p.x, p.y, p.radius);
+  } else {
+    AddChange(pen_change_.page, view_->SegmentRect(p.x, p.y, p.radius), page_);
+    if (contour)
+      view_->LineToWithContour(p.x, p.y, p.radius);
+    else
+      view_->LineTo(p.x, p.y, p.radius);
+  }
   StrokeSample s;
   ToPaper(p.x, p.y, s.x, s.y);
   s.radius = p.radius / transform_.z;
   float ox, oy, orad;
   overview_map_.Sample(s, ox, oy, orad);
-  if (begin)
+  if (begin) {
     overview_r_->BeginAt(ox, oy, orad);
-  else
+  } else {
+    AddChange(pen_change_.overview, overview_r_->SegmentRect(ox, oy, orad), overview_);
     overview_r_->LineTo(ox, oy, orad);
+  }
   return s;
 }
 
@@ -56,7 +72,6 @@ StrokeSample PageViews::BeginStroke(ViewPoint p, gfx::Color color, bool contour)
 }
 
 StrokeSample PageViews::ContinueStroke(ViewPoint p, bool contour) {
-  pending_ = true;
   return PenSample(p, false, contour);
 }
 

@@ -62,7 +62,14 @@ class PageViews {
   // Both views show the blank page given (a copy is drawn), or white when there is none.
   void ShowBlank(const gfx::Bitmap24* page, const gfx::Bitmap24* overview);
 
-  // The timer shows pen and replay drawing at its next tick; navigation wants it shown now.
+  // What the pen changed since the last call: page and overview pixels (empty when nothing),
+  // for the window to show at once.
+  struct Change {
+    gfx::Rect page, overview;
+  };
+  Change TakePenChange() { return std::exchange(pen_change_, {}); }
+
+  // The timer shows replay drawing and fills at its next tick; navigation wants it shown now.
   void MarkPending() { pending_ = true; }
   bool TakePending() { return std::exchange(pending_, false); }
   void MarkChanged() { changed_ = true; }
@@ -80,6 +87,7 @@ class PageViews {
   PageView transform_;
   ViewMapping view_map_;
   OverviewMapping overview_map_;
+  Change pen_change_;
   bool pending_ = false;
   bool changed_ = false;
 };

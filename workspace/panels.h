@@ -11,6 +11,7 @@
 #include "input/pen_input.h"
 #include "seals/sheet_pages.h"
 #include "workspace/components.h"
+#include "workspace/dirty_area.h"
 #include "workspace/skin.h"
 #include "workspace/skin_layout.h"
 #include "workspace/zoom_view.h"
@@ -106,6 +107,8 @@ struct Panels {
 
   void MarkDirty(unsigned bits) { dirty |= bits; }
   unsigned dirty = kDirtyAll;
+  // Besides the bits: rectangles of the window to repaint at once (the pen's new ink).
+  DirtyArea dirty_area;
 };
 
 // Painting, after each panel's own painting.

@@ -21,6 +21,8 @@ void PacketThroughHandler(benchmark::State& state) {
   auto& w = *t.win;
   w.views.SetTransform({zoom, zoom == 1 ? 0.0f : 448.0f, zoom == 1 ? 0.0f : 316.0f});
   w.pen.brush_size = brush;
+  // Third argument 0: without the brush tip's outline, for what the outline costs.
+  w.app_settings.contour = state.range(2) != 0;
   // A pen moving 2-3 screen pixels per packet along a wavy line, pressure swelling and
   // easing; lifted and set down again every 400 packets so the history keeps growing.
   int i = 0;
@@ -33,7 +35,11 @@ void PacketThroughHandler(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(PacketThroughHandler)->Args({1, 10})->Args({8, 22})->Unit(benchmark::kMicrosecond);
+BENCHMARK(PacketThroughHandler)
+    ->Args({1, 10, 1})
+    ->Args({8, 22, 1})
+    ->Args({8, 22, 0})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zevo

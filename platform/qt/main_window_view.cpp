@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTabletEvent>
@@ -84,6 +85,9 @@ void MainWindowView::Guard(F&& f) {
 
 void MainWindowView::Sync() {
   const unsigned d = win_.TakeDirty();
+  // The pen's new ink: its rectangles are painted as soon as the event loop is back, together
+  // with whatever else waits.
+  for (const gfx::Rect& r : win_.TakeDirtyRects()) update(RectOf(r));
   if (d == 0) return;
   const workspace::Panels& p = win_.panels;
   if (d & (workspace::kDirtyLayout | workspace::kDirtyPalettes | workspace::kDirtyProgress |
@@ -102,18 +106,31 @@ void MainWindowView::Sync() {
   if (d & workspace::kDirtyGridPanel) update(RectOf(p.GridPanel));
 }
 
-void MainWindowView::paintEvent(QPaintEvent*) {
+void MainWindowView::paintEvent(QPaintEvent* event) {
+  PaintWindow(event->rect());
+  if (on_painted) on_painted(event->rect());
+}
+
+void MainWindowView::PaintWindow(const QRect& area) {
   QPainter p(this);
   const workspace::Panels& w = win_.panels;
-  p.fillRect(rect(), ToQColor(workspace::kPanelFace));
+  p.fillRect(area, ToQColor(workspace::kPanelFace));
+  // Only the part of a picture inside the area is drawn: a stroke's few pixels are not a page.
   auto draw = [&](const gfx::Bitmap24& bm, int x, int y) {
-    if (!bm.Empty()) p.drawImage(QPoint(x, y), WrapBitmap(bm));
+    if (bm.Empty()) return;
+    const QRect part = QRect(x, y, bm.Width(), bm.Height()).intersected(area);
+    if (!part.isEmpty()) p.drawImage(part.topLeft(), WrapBitmap(bm), part.translated(-x, -y));
   };
+  auto meets = [&](const QRect& r) { return r.intersects(area); };
   const auto& tp = w.TabletPanel;
-  p.fillRect(RectOf(tp), Qt::white);
-  if (w.ImgA.visible) draw(win_.views.Page(), tp.left + w.ImgA.left, tp.top + w.ImgA.top);
-  if (w.ImgTmp.visible) draw(w.ImgTmp.picture, tp.left + w.ImgTmp.left, tp.top + w.ImgTmp.top);
-  if (w.ImgStamp.visible && !w.ImgStamp.picture.Empty()) {
+  if (meets(RectOf(tp))) {
+    p.fillRect(RectOf(tp).intersected(area), Qt::white);
+    if (w.ImgA.visible) draw(win_.views.Page(), tp.left + w.ImgA.left, tp.top + w.ImgA.top);
+    if (w.ImgTmp.visible) draw(w.ImgTmp.picture, tp.left + w.ImgTmp.left, tp.top + w.ImgTmp.top);
+  }
+  if (w.ImgStamp.visible && !w.ImgStamp.picture.Empty() &&
+      meets(QRect(tp.left + w.ImgStamp.left, tp.top + w.ImgStamp.top, w.ImgStamp.width,
+                  w.ImgStamp.height))) {
     // Stretched to its placed size; its white is paper, as when it is pressed.
     const auto& s = w.ImgStamp;
     QImage seal =
@@ -126,7 +143,7 @@ void MainWindowView::paintEvent(QPaintEvent*) {
     p.drawImage(QPoint(tp.left + s.left, tp.top + s.top), seal);
   }
   if (w.PlayPanel.visible) draw(w.play_panel_canvas, w.PlayPanel.left, w.PlayPanel.top);
-  if (w.ControlPanel.visible) {
+  if (w.ControlPanel.visible && meets(RectOf(w.ControlPanel))) {
     const auto& cp = w.ControlPanel;
     draw(w.control_panel_canvas, cp.left, cp.top);
     QFont f = font();
@@ -151,9 +168,9 @@ void MainWindowView::paintEvent(QPaintEvent*) {
   }
   if (w.PenWPanel.visible)
     draw(w.ImagePW.picture, w.PenWPanel.left + w.ImagePW.left, w.PenWPanel.top + w.ImagePW.top);
-  if (w.ZoomPanel.visible) {
+  if (w.ZoomPanel.visible && meets(RectOf(w.ZoomPanel))) {
     const auto& zp = w.ZoomPanel;
-    p.setClipRect(RectOf(zp));
+    p.setClipRect(RectOf(zp).intersected(area));
     draw(w.zoom_panel_canvas, zp.left, zp.top);
     if (win_.zoom.zoom_panel_expanded) {
       draw(win_.views.Overview(), zp.left + w.ImgZoom.left, zp.top + w.ImgZoom.top);
@@ -171,7 +188,7 @@ void MainWindowView::paintEvent(QPaintEvent*) {
     for (const auto* image : {&w.ImgGridSelect, &w.ImgGrid})
       if (image->visible) draw(image->picture, gp.left + image->left, gp.top + image->top);
   }
-  if (w.PanelProgress.panel.visible) {
+  if (w.PanelProgress.panel.visible && meets(RectOf(w.PanelProgress.panel))) {
     const QRect r = RectOf(w.PanelProgress.panel);
     p.setPen(QColor(0x60, 0x5C, 0x55));
     p.setBrush(QColor(0xF7, 0xF4, 0xEC));

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 #include "app/zevo3_win.h"
@@ -20,6 +21,10 @@ class MainWindowView : public QWidget {
 
   // Brings the window up to date with the core after a handler ran.
   void Sync();
+
+  // Told at the end of each paint with the rectangle the paint event asked for (benchmarks and
+  // tests watch what is painted when).
+  std::function<void(const QRect&)> on_painted;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -39,6 +44,8 @@ class MainWindowView : public QWidget {
   template <class F>
   void Guard(F&& f);
   void UpdateCursor(QPoint p);
+  // Paints what lies in the rectangle.
+  void PaintWindow(const QRect& area);
 
   app::TZevo3Win& win_;
   QtTabletDriver& tablet_;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace zevo::gfx {
 namespace {
 
@@ -65,6 +68,93 @@ TEST(Canvas, NotXorOutlineTwiceRestoresAndOnlyTouchesTheRing) {
   EXPECT_EQ(bm.Pixel(4, 15), ~before.Pixel(4, 15) & 0x00FFFFFF);
   c.Ellipse(3, 2, 37, 28);
   EXPECT_TRUE(bm.SamePixels(before));
+}
+
+// The outline as it was drawn before the inner edge was kept per size: the inner ellipse's
+// span worked out row by row where the box lies, the outer one as for a box at the origin.
+bool RowSpan(double cx, double cy, double a, double b, int y, int& x0, int& x1) {
+  if (a <= 0 || b <= 0) return false;
+  const double dy = (y + 0.5 - cy) / b;
+  const double q = 1.0 - dy * dy;
+  if (q < 0) return false;
+  const double hw = a * std::sqrt(q);
+  x0 = int(std::ceil(cx - hw - 0.5));
+  x1 = int(std::floor(cx + hw - 0.5));
+  return x0 <= x1;
+}
+
+void PlainOutline(Bitmap24& bm, int left, int top, int right, int bottom, Pen pen, Brush brush) {
+  auto plot = [&](int y, int x0, int x1, Color c) {
+    if (y < 0 || y >= bm.Height()) return;
+    for (int x = std::max(x0, 0); x <= std::min(x1, bm.Width() - 1); ++x)
+      bm.SetPixel(x, y, pen.mode == PenMode::NotXor ? ~(c ^ bm.Pixel(x, y)) & 0x00FFFFFF : c);
+  };
+  const int w = std::max(pen.width, 1);
+  const double cx = (left + right) * 0.5, cy = (top + bottom) * 0.5;
+  const double a = (right - left) * 0.5, b = (bottom - top) * 0.5;
+  for (int y = std::max(top, 0); y < std::min(bottom, bm.Height()); ++y) {
+    int ox0, ox1, ix0, ix1;
+    if (!RowSpan(a, b, a, b, y - top, ox0, ox1)) continue;
+    ox0 += left;
+    ox1 += left;
+    if (!RowSpan(cx, cy, a - w, b - w, y, ix0, ix1)) {
+      plot(y, ox0, ox1, pen.color);
+      continue;
+    }
+    ix0 = std::max(ix0, ox0);
+    ix1 = std::min(ix1, ox1);
+    plot(y, ox0, ix0 - 1, pen.color);
+    plot(y, ix1 + 1, ox1, pen.color);
+    if (brush.style == BrushStyle::Solid) plot(y, ix0, ix1, brush.color);
+  }
+}
+
+TEST(Canvas, OutlinesKeptPerSizeMatchThePlainComputationPixelForPixel) {
+  Bitmap24 fast(300, 200), plain(300, 200);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) fast.SetPixel(x, y, Rgb(x * 3, y * 5, (x ^ y) * 7));
+  plain = fast;
+  Canvas c(fast);
+  int drawn = 0;
+  // The brush tip's outline (a 4-pixel inverting pen, no fill), and other pens and fills, at
+  // every box size up to 120 x 90 and several places, some off the bitmap's edges.
+  const std::pair<Pen, Brush> styles[] = {
+      {{kBlack, 4, PenMode::NotXor}, {kWhite, BrushStyle::Clear}},
+      {{kBlack, 1, PenMode::NotXor}, {kWhite, BrushStyle::Clear}},
+      {{0x00345678, 6, PenMode::NotXor}, {0x00ABCDEF, BrushStyle::Solid}},
+      {{0x00FF0000, 3, PenMode::Copy}, {0x000000FF, BrushStyle::Solid}},
+      {{0x0000FF00, 7, PenMode::Copy}, {kWhite, BrushStyle::Clear}},
+  };
+  for (const auto& [pen, brush] : styles) {
+    c.pen = pen;
+    c.brush = brush;
+    for (int h = 1; h <= 90; h += (h < 20 ? 1 : 3))
+      for (int w = 1; w <= 120; w += (w < 20 ? 1 : 5)) {
+        const int place = drawn++;
+        const int left = place * 37 % 340 - 30, top = place * 53 % 250 - 40;
+        c.Ellipse(left, top, left + w, top + h);
+        PlainOutline(plain, left, top, left + w, top + h, pen, brush);
+        // The same size again elsewhere: taken from what was kept.
+        c.Ellipse(top, left, top + w, left + h);
+        PlainOutline(plain, top, left, top + w, left + h, pen, brush);
+        if (!fast.SamePixels(plain)) {
+          ADD_FAILURE() << "box " << w << " x " << h << " at " << left << ", " << top
+                        << ", pen width " << pen.width;
+          return;
+        }
+      }
+  }
+  EXPECT_GT(drawn, 6000);
+  // Brush tips: circles of every size up to 400 and a pixel either way, as the pen draws them.
+  c.pen = styles[0].first;
+  c.brush = styles[0].second;
+  for (int d = 1; d <= 400; ++d)
+    for (int e = d - 1; e <= d + 1; ++e) {
+      const int left = d * 29 % 250 - d / 2, top = d * 41 % 170 - d / 2;
+      c.Ellipse(left, top, left + d, top + e);
+      PlainOutline(plain, left, top, left + d, top + e, styles[0].first, styles[0].second);
+    }
+  EXPECT_TRUE(fast.SamePixels(plain));
 }
 
 TEST(Canvas, PolygonUsesTheAlternateRule) {

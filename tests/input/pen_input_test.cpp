@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 #include "tests/support/test_window.h"
@@ -35,12 +38,82 @@ TEST(PenInput, AStrokeIsDrawnOnBothViewsAndRecordedInPaperPixels) {
   EXPECT_EQ(w.player.bar.max, 1);
   EXPECT_EQ(w.player.bar.position, 1);
   EXPECT_EQ(w.player.bar.sel_end, 1);
-  // The refresh timer shows the new pixels once.
+  // The packets asked for their new pixels at once: the refresh timer has nothing left to show.
   w.TakeDirty();
-  w.Timer1Timer();
-  EXPECT_TRUE(w.TakeDirty() & workspace::kDirtyImgA);
+  EXPECT_FALSE(w.TakeDirtyRects().empty());
   w.Timer1Timer();
   EXPECT_FALSE(w.TakeDirty() & workspace::kDirtyImgA);
+}
+
+// Whether every pixel that differs between the two bitmaps lies, moved by (dx, dy), in one of
+// the rectangles.
+bool ChangesCovered(const gfx::Bitmap24& before, const gfx::Bitmap24& after, int dx, int dy,
+                    const std::vector<gfx::Rect>& rects) {
+  for (int y = 0; y < after.Height(); ++y)
+    for (int x = 0; x < after.Width(); ++x) {
+      if (before.Pixel(x, y) == after.Pixel(x, y)) continue;
+      if (std::none_of(rects.begin(), rects.end(),
+                       [&](const gfx::Rect& r) { return r.Contains(x + dx, y + dy); }))
+        return false;
+    }
+  return true;
+}
+
+TEST(PenInput, EachPacketAsksForItsNewInkToBeShownAtOnce) {
+  for (const bool contour : {true, false}) {
+    SCOPED_TRACE(contour ? "with the brush tip's outline" : "without the outline");
+    TestWindow t;
+    ASSERT_TRUE(t.win) << t.error;
+    auto& w = *t.win;
+    w.app_settings.contour = contour;
+    // The zoom panel shown over the page: its overview follows the pen too.
+    w.panels.ZoomPanel.visible = true;
+    const workspace::Panels& p = w.panels;
+    const int page_dx = p.TabletPanel.left + p.ImgA.left, page_dy = p.TabletPanel.top + p.ImgA.top;
+    const int over_dx = p.ZoomPanel.left + p.ImgZoom.left,
+              over_dy = p.ZoomPanel.top + p.ImgZoom.top;
+    w.TakeDirty();
+    w.TakeDirtyRects();
+
+    // The pen-down draws nothing on the page yet.
+    t.Packet(300, 200, 900);
+    EXPECT_TRUE(w.TakeDirtyRects().empty());
+    const std::vector<std::pair<double, double>> path = {{306, 203}, {315, 210}, {330, 212},
+                                                         {352, 208}, {360, 240}, {361, 241}};
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+      SCOPED_TRACE(i);
+      const gfx::Bitmap24 page = w.views.Page(), overview = w.views.Overview();
+      const bool lift = i == path.size();
+      if (lift)
+        t.Packet(path.back().first, path.back().second, 0);
+      else
+        t.Packet(path[i].first, path[i].second, 900);
+      const std::vector<gfx::Rect> rects = w.TakeDirtyRects();
+      ASSERT_FALSE(rects.empty());
+      if (!lift) {
+        EXPECT_FALSE(page.SamePixels(w.views.Page()));
+      }
+      EXPECT_TRUE(ChangesCovered(page, w.views.Page(), page_dx, page_dy, rects));
+      EXPECT_TRUE(ChangesCovered(overview, w.views.Overview(), over_dx, over_dy, rects));
+      // A few brush widths, not the page.
+      int area = 0;
+      for (const gfx::Rect& r : rects) {
+        area += r.Width() * r.Height();
+        EXPECT_TRUE(p.TabletPanel.Bounds().Intersected(r) == r ||
+                    p.ZoomPanel.Bounds().Intersected(r) == r);
+      }
+      EXPECT_LT(area, 80 * 80);
+      EXPECT_FALSE(w.TakeDirty() & (workspace::kDirtyImgA | workspace::kDirtyImgZoom));
+    }
+    // Hidden, the overview asks for nothing.
+    w.panels.ZoomPanel.visible = false;
+    t.Packet(500, 300, 900);
+    t.Packet(520, 300, 900);
+    const std::vector<gfx::Rect> rects = w.TakeDirtyRects();
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_TRUE(p.TabletPanel.Bounds().Contains(rects[0].left, rects[0].top));
+    EXPECT_TRUE(rects[0].Contains(510, 300));
+  }
 }
 
 TEST(PenInput, PenDownNeedsContactInsideTheWritingArea) {

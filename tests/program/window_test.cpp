@@ -80,6 +80,45 @@ TEST(Window, TheMouseWritesThroughThePacketPath) {
   EXPECT_EQ(qGray(shown.pixel(300, 400)), 255);
 }
 
+TEST(Window, APacketRepaintsItsNewInkWithoutWaitingForTheTimer) {
+  QtWindow q;
+  ASSERT_TRUE(q.win && q.exposed) << q.t.error;
+  auto& win = *q.win;
+  auto& view = *q.view;
+  // With the refresh timer's work off, only the packet path can show the ink.
+  win.timer1_enabled = false;
+  QTest::qWait(20);
+  std::vector<QRect> painted;
+  view.on_painted = [&](const QRect& r) { painted.push_back(r); };
+
+  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+  QApplication::processEvents();
+  painted.clear();
+  QTest::mouseMove(&view, QPoint(260, 215));
+  QApplication::processEvents();
+  // One small repaint around the new segment, which shows what the page holds.
+  ASSERT_FALSE(painted.empty());
+  QRect all;
+  for (const QRect& r : painted) all |= r;
+  EXPECT_TRUE(all.contains(QPoint(230, 207)));
+  EXPECT_LT(all.width() * all.height(), 120 * 60);
+  const gfx::Bitmap24& page = win.views.Page();
+  const workspace::Panels& p = win.panels;
+  const int dx = p.TabletPanel.left + p.ImgA.left, dy = p.TabletPanel.top + p.ImgA.top;
+  EXPECT_NE(page.Pixel(230 - dx, 207 - dy), gfx::kWhite);
+  const QImage shown = view.grab(all).toImage();
+  int differing = 0;
+  for (int y = 0; y < all.height(); ++y)
+    for (int x = 0; x < all.width(); ++x) {
+      const gfx::Color c = page.Pixel(all.left() + x - dx, all.top() + y - dy);
+      const QRgb s = shown.pixel(x, y);
+      differing +=
+          qRed(s) != gfx::RedOf(c) || qGreen(s) != gfx::GreenOf(c) || qBlue(s) != gfx::BlueOf(c);
+    }
+  EXPECT_EQ(differing, 0);
+  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(260, 215));
+}
+
 TEST(Window, TheZoomFrameAndTheGridPanelFollowTheMouse) {
   QtWindow q;
   ASSERT_TRUE(q.win && q.exposed) << q.t.error;
