@@ -60,15 +60,7 @@ void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
   pixels_written_ += std::size_t(x1 - x0 + 1);
   if (batching_) {
     if (mode == PenMode::Copy && c == batch_color_) {
-      auto& row = batch_rows_[std::size_t(y)];
-      if (row.empty()) {
-        batch_touched_.push_back(y);
-      } else if (x0 <= row.back().second + 1 && row.back().first <= x1 + 1) {
-        row.back().first = std::min(row.back().first, x0);
-        row.back().second = std::max(row.back().second, x1);
-        return;
-      }
-      row.emplace_back(x0, x1);
+      BatchSpan(y, x0, x1);
       return;
     }
     FlushSpanBatch();
@@ -105,8 +97,10 @@ void Canvas::BeginSpanBatch(Color c) {
   FlushSpanBatch();
   batching_ = true;
   batch_color_ = c;
-  if (batch_rows_.size() != std::size_t(target_->Height()))
+  if (batch_rows_.size() != std::size_t(target_->Height())) {
     batch_rows_.assign(std::size_t(target_->Height()), {});
+    batch_last_.assign(std::size_t(target_->Height()), {0, -1});
+  }
 }
 
 void Canvas::EndSpanBatch() {
@@ -116,8 +110,16 @@ void Canvas::EndSpanBatch() {
 
 void Canvas::FlushSpanBatch() {
   for (const int y : batch_touched_) {
+    std::pair<int, int>& last = batch_last_[std::size_t(y)];
     auto& row = batch_rows_[std::size_t(y)];
-    if (row.size() > 1) std::sort(row.begin(), row.end());
+    if (row.empty()) {
+      FillSpan(y, last.first, last.second, batch_color_);
+      last = {0, -1};
+      continue;
+    }
+    row.push_back(last);
+    last = {0, -1};
+    std::sort(row.begin(), row.end());
     int a = row.front().first, b = row.front().second;
     for (std::size_t i = 1; i < row.size(); ++i) {
       if (row[i].first <= b + 1) {
@@ -256,6 +258,36 @@ class ConvexSpans {
   }
   int Top() const { return ymin_; }
   int Bottom() const { return ymax_; }  // inclusive
+  // The extremes Row takes, for rows first..last at once: edge by edge, each row boundary's
+  // crossing worked out once for the two rows that share it (the same float expression, so
+  // the same values). A row no edge reaches gets xmin > xmax.
+  void Rows(int first, int last, float* xmin, float* xmax) const {
+    const std::size_t count = std::size_t(last - first + 1);
+    std::fill(xmin, xmin + count, 1e30f);
+    std::fill(xmax, xmax + count, -1e30f);
+    for (std::size_t i = 0; i < n_; ++i) {
+      const Edge& e = edges_[i];
+      // The rows whose band [y - 0.5, y + 0.5] meets the edge; its ends are whole numbers.
+      const int ra = std::max(int(e.y0), first), rb = std::min(int(e.y1), last);
+      if (ra > rb) continue;
+      float* mn = xmin - first;
+      float* mx = xmax - first;
+      if (e.flat) {
+        for (int r = ra; r <= rb; ++r) {
+          mn[r] = std::min(mn[r], std::min(e.xa, e.xb));
+          mx[r] = std::max(mx[r], std::max(e.xa, e.xb));
+        }
+        continue;
+      }
+      float prev = e.x0 + (std::max(e.y0, float(ra) - 0.5f) - e.y0) * e.slope;
+      for (int r = ra; r <= rb; ++r) {
+        const float next = e.x0 + (std::min(e.y1, float(r) + 0.5f) - e.y0) * e.slope;
+        mn[r] = std::min(mn[r], std::min(prev, next));
+        mx[r] = std::max(mx[r], std::max(prev, next));
+        prev = next;
+      }
+    }
+  }
   bool Row(int y, int& x0, int& x1) const {
     const float lo = float(y) - 0.5f, hi = float(y) + 0.5f;
     float xmin = 1e30f, xmax = -1e30f;
@@ -314,20 +346,46 @@ void Canvas::EllipseAndPolygon(int left, int top, int right, int bottom,
   const ConvexSpans quad(points);
   const int y0 = std::max(std::min(top, quad.Top()), 0);
   const int y1 = std::min(std::max(bottom - 1, quad.Bottom()), target_->Height() - 1);
+  if (y0 > y1) return;
+  thread_local std::vector<float> quad_rows;
+  quad_rows.resize(2 * std::size_t(y1 - y0 + 1));
+  float* const qmin = quad_rows.data();
+  float* const qmax = qmin + (y1 - y0 + 1);
+  quad.Rows(y0, y1, qmin, qmax);
+  const Color c = brush.color;
+  const bool batched = batching_ && c == batch_color_;
+  const int last_x = target_->Width() - 1;
+  auto span = [&](int y, int a, int b) {
+    if (!batched) {
+      PlotSpan(y, a, b, c, PenMode::Copy);
+      return;
+    }
+    a = std::max(a, 0);
+    b = std::min(b, last_x);
+    if (a > b) return;
+    pixels_written_ += std::size_t(b - a + 1);
+    BatchSpan(y, a, b);
+  };
   for (int y = y0; y <= y1; ++y) {
-    int da = 0, db = -1, qa = 0, qb = -1;
+    int da = 0, db = -1;
     if (y >= top && y < bottom) {
       da = disc.x0[std::size_t(y - top)] + left;
       db = disc.x1[std::size_t(y - top)] + left;
     }
     const bool has_disc = da <= db;
-    const bool has_quad = quad.Row(y, qa, qb);
+    const float xmin = qmin[y - y0], xmax = qmax[y - y0];
+    const bool has_quad = xmin <= xmax;
+    int qa = 0, qb = -1;
+    if (has_quad) {
+      qa = int(std::floor(xmin + 0.5f));
+      qb = int(std::floor(xmax + 0.5f));
+    }
     if (has_disc && has_quad && qa <= db + 1 && da <= qb + 1) {
-      PlotSpan(y, std::min(da, qa), std::max(db, qb), brush.color, PenMode::Copy);
+      span(y, std::min(da, qa), std::max(db, qb));
       continue;
     }
-    if (has_disc) PlotSpan(y, da, db, brush.color, PenMode::Copy);
-    if (has_quad) PlotSpan(y, qa, qb, brush.color, PenMode::Copy);
+    if (has_disc) span(y, da, db);
+    if (has_quad) span(y, qa, qb);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <span>
 #include <utility>
 #include <vector>
@@ -94,14 +95,31 @@ class Canvas {
 
   void FlushSpanBatch();
   void FillSpan(int y, int x0, int x1, Color c);
+  // A span of the batch's colour, already clipped: joined to the row's last span when they
+  // touch, else that one is set aside and this one becomes the last.
+  void BatchSpan(int y, int x0, int x1) {
+    std::pair<int, int>& last = batch_last_[std::size_t(y)];
+    if (last.first > last.second) {
+      batch_touched_.push_back(y);
+      last = {x0, x1};
+    } else if (x0 <= last.second + 1 && last.first <= x1 + 1) {
+      last.first = std::min(last.first, x0);
+      last.second = std::max(last.second, x1);
+    } else {
+      batch_rows_[std::size_t(y)].push_back(last);
+      last = {x0, x1};
+    }
+  }
 
   Bitmap24* target_;
   Point pos_;
   std::uint64_t pixels_written_ = 0;
-  // The batch: per row the spans gathered so far (kept few by joining each new span to the
-  // row's last one when they touch), and the rows that have any.
+  // The batch: per row the last span gathered (empty when first > second) and the spans set
+  // aside before it (kept few by joining each new span to the last one when they touch), and
+  // the rows that have any.
   bool batching_ = false;
   Color batch_color_ = 0;
+  std::vector<std::pair<int, int>> batch_last_;
   std::vector<std::vector<std::pair<int, int>>> batch_rows_;
   std::vector<int> batch_touched_;
 };
