@@ -74,6 +74,16 @@ class Canvas {
     StretchCopy(Rect{x, y, x + src.Width(), y + src.Height()}, src);
   }
 
+  // Drawing in bands: the target holds rows [first_row, first_row + Target().Height()) of a
+  // bitmap full_height rows high. Coordinates stay those of the whole bitmap, and everything is
+  // clipped to the rows held as it is to the bitmap's edges, so a band gets exactly its rows of
+  // the whole picture. A canvas that holds a band does not flood (a fill depends on every row).
+  void SetRows(int first_row, int full_height);
+  int FirstRow() const { return row0_; }
+  // One past the last row held.
+  int EndRow() const;
+  int FullHeight() const { return full_height_ < 0 ? target_->Height() : full_height_; }
+
   // How many pixels this canvas has written since it was made: the measure of drawing work that
   // lets a renderer bound what a hostile history may cost.
   std::uint64_t PixelsWritten() const { return pixels_written_; }
@@ -95,7 +105,12 @@ class Canvas {
   void FlushSpanBatch();
   void FillSpan(int y, int x0, int x1, Color c);
 
+  std::uint8_t* RowOf(int y) { return target_->Row(y - row0_); }
+
   Bitmap24* target_;
+  // The rows held (SetRows); full_height_ < 0 for the whole target.
+  int row0_ = 0;
+  int full_height_ = -1;
   Point pos_;
   std::uint64_t pixels_written_ = 0;
   // The batch: per row the spans gathered so far (kept few by joining each new span to the

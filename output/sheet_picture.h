@@ -30,4 +30,13 @@ gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int paper_wid
 // picture's pixels) is over the limit or cannot be allocated, or a paper size of zero.
 Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInputs& inputs);
 
+// The same drawn in bands of band_rows picture rows, one band's work bitmap at a time; the
+// picture is the same pixel for pixel whatever the band. A band of the picture's height or more
+// draws it at once, as does a sheet that holds a flood fill.
+Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const SheetInputs& inputs,
+                                                int band_rows);
+// The band RenderSheetPicture takes for a picture width: about kBandWorkBytes of work bitmap.
+inline constexpr std::ptrdiff_t kBandWorkBytes = std::ptrdiff_t(2) << 20;
+int SheetBandRows(int width);
+
 }  // namespace zevo::output
