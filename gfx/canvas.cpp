@@ -104,10 +104,7 @@ void Canvas::SetRows(int first_row, int full_height) {
   FlushSpanBatch();
   row0_ = first_row;
   full_height_ = full_height;
-}
-
-int Canvas::EndRow() const {
-  return full_height_ < 0 ? target_->Height() : std::min(row0_ + target_->Height(), full_height_);
+  end_row_ = std::min(row0_ + target_->Height(), full_height_);
 }
 
 void Canvas::BeginSpanBatch(Color c) {

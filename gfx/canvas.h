@@ -81,7 +81,7 @@ class Canvas {
   void SetRows(int first_row, int full_height);
   int FirstRow() const { return row0_; }
   // One past the last row held.
-  int EndRow() const;
+  int EndRow() const { return full_height_ < 0 ? target_->Height() : end_row_; }
   int FullHeight() const { return full_height_ < 0 ? target_->Height() : full_height_; }
 
   // How many pixels this canvas has written since it was made: the measure of drawing work that
@@ -111,6 +111,7 @@ class Canvas {
   // The rows held (SetRows); full_height_ < 0 for the whole target.
   int row0_ = 0;
   int full_height_ = -1;
+  int end_row_ = 0;
   Point pos_;
   std::uint64_t pixels_written_ = 0;
   // The batch: per row the spans gathered so far (kept few by joining each new span to the

@@ -36,7 +36,7 @@ Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInput
 Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const SheetInputs& inputs,
                                                 int band_rows);
 // The band RenderSheetPicture takes for a picture width: about kBandWorkBytes of work bitmap.
-inline constexpr std::ptrdiff_t kBandWorkBytes = std::ptrdiff_t(2) << 20;
+inline constexpr std::ptrdiff_t kBandWorkBytes = std::ptrdiff_t(4) << 20;
 int SheetBandRows(int width);
 
 }  // namespace zevo::output
