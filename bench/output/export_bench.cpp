@@ -312,21 +312,21 @@ void RatioArgs(benchmark::internal::Benchmark* b, int strokes) {
 
 // Each history's exports, cairo's and the ratio, one history after the other; the 10 000-stroke
 // history (about 35 s of cairo at 4096) three times each, the others five.
-#define HISTORY(strokes, reps)                                                               \
-  BENCHMARK(BM_ExportSheet)                                                                  \
-      ->Apply([](benchmark::internal::Benchmark* b) { ExportArgs(b, strokes); })             \
-      ->Unit(benchmark::kMillisecond)                                                        \
-      ->Repetitions(reps)                                                                    \
-      ->ReportAggregatesOnly(true)                                                           \
-      ->UseRealTime();                                                                       \
-  BENCHMARK(BM_CairoSameGeometry)                                                            \
-      ->Apply([](benchmark::internal::Benchmark* b) { CairoArgs(b, strokes); })              \
-      ->Unit(benchmark::kMillisecond)                                                        \
-      ->Repetitions(reps)                                                                    \
-      ->ReportAggregatesOnly(true)                                                           \
-      ->UseRealTime();                                                                       \
-  BENCHMARK(BM_RatioToCairo)                                                                 \
-      ->Apply([](benchmark::internal::Benchmark* b) { RatioArgs(b, strokes); })              \
+#define HISTORY(strokes, reps)                                                   \
+  BENCHMARK(BM_ExportSheet)                                                      \
+      ->Apply([](benchmark::internal::Benchmark* b) { ExportArgs(b, strokes); }) \
+      ->Unit(benchmark::kMillisecond)                                            \
+      ->Repetitions(reps)                                                        \
+      ->ReportAggregatesOnly(true)                                               \
+      ->UseRealTime();                                                           \
+  BENCHMARK(BM_CairoSameGeometry)                                                \
+      ->Apply([](benchmark::internal::Benchmark* b) { CairoArgs(b, strokes); })  \
+      ->Unit(benchmark::kMillisecond)                                            \
+      ->Repetitions(reps)                                                        \
+      ->ReportAggregatesOnly(true)                                               \
+      ->UseRealTime();                                                           \
+  BENCHMARK(BM_RatioToCairo)                                                     \
+      ->Apply([](benchmark::internal::Benchmark* b) { RatioArgs(b, strokes); })  \
       ->Iterations(1)
 
 HISTORY(100, 5);

@@ -10,6 +10,7 @@
 
 #include "output/sheet_picture.h"
 #include "seals/background.h"
+#include "tests/support/hostile_documents.h"
 
 namespace zevo::output {
 namespace {
@@ -200,6 +201,35 @@ TEST(SheetBands, SheetsWithFillsAreDrawnAtOnce) {
   const Result<Bitmap24> p = RenderSheetPicture(1024, 718, in);
   ASSERT_TRUE(p);
   EXPECT_NE(p.Value().Pixel(1000, 700), gfx::kWhite);  // the green flood
+}
+
+// What a damaged file may hold (huge, negative and infinite values, segments and pictures far
+// off) comes out in bands as it does at once, over a grid, as the live history and the model.
+TEST(SheetBands, HostileHistories) {
+  for (auto& [name, doc] : test::HostileDocuments()) {
+    SCOPED_TRACE(name);
+    SheetInputs in;
+    in.live = doc.get();
+    in.grid_shown = true;
+    const Result<Bitmap24> whole = RenderSheetPictureInBands(256, 180, in, 180);
+    for (const int band : {1, 16}) {
+      const Result<Bitmap24> banded = RenderSheetPictureInBands(256, 180, in, band);
+      ASSERT_EQ(bool(banded), bool(whole)) << banded.ErrorText() << whole.ErrorText();
+      if (whole) {
+        EXPECT_TRUE(banded.Value().SamePixels(whole.Value()));
+      }
+    }
+    ink::StrokeDocument plain(1024, 718);
+    in.live = &plain;
+    in.trace_model = doc.get();
+    in.trace_shown = true;
+    const Result<Bitmap24> model_whole = RenderSheetPictureInBands(256, 180, in, 180);
+    const Result<Bitmap24> model_banded = RenderSheetPictureInBands(256, 180, in, 7);
+    ASSERT_EQ(bool(model_banded), bool(model_whole));
+    if (model_whole) {
+      EXPECT_TRUE(model_banded.Value().SamePixels(model_whole.Value()));
+    }
+  }
 }
 
 // A history that asks for too much drawing is refused in bands as at once, and the position
