@@ -16,14 +16,34 @@ Bitmap24::Bitmap24(int width, int height) {
   pixels_.assign(std::size_t(stride_) * std::size_t(height), 0);
 }
 
-Bitmap24::Bitmap24(int width, int height, Color fill) : Bitmap24(width, height) {
+Bitmap24::Bitmap24(int width, int height, Color fill) {
+  if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide)
+    throw std::invalid_argument("bitmap size out of range");
+  width_ = width;
+  height_ = height;
+  stride_ = StrideFor(width);
+  pixels_.resize(std::size_t(stride_) * std::size_t(height));  // left as allocated
   Fill(fill);
+  const std::size_t used = std::size_t(width) * 3, pad = std::size_t(stride_) - used;
+  if (pad != 0)
+    for (int y = 0; y < height; ++y) std::memset(Row(y) + used, 0, pad);
 }
 
 std::optional<Bitmap24> Bitmap24::TryCreate(int width, int height) {
   if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide) return std::nullopt;
   try {
     return Bitmap24(width, height);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<Bitmap24> Bitmap24::TryCreateFilled(int width, int height, Color fill) {
+  if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide) return std::nullopt;
+  try {
+    return Bitmap24(width, height, fill);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   } catch (const std::length_error&) {

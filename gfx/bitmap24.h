@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/geometry.h"
@@ -33,6 +35,27 @@ constexpr std::uint8_t BlueOf(Color c) {
 using Point = base::Point;
 using Rect = base::Rect;
 
+// An allocator whose elements made without a value are left as the memory holds them, so that
+// a bitmap about to be filled is written once, not zeroed first.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 // 24 bits per pixel, bytes blue-green-red, rows top-down, each row padded to 4 bytes.
 class Bitmap24 {
  public:
@@ -43,10 +66,12 @@ class Bitmap24 {
   // A black bitmap. Throws std::bad_alloc when the memory is not there and
   // std::invalid_argument for a negative or oversized side.
   Bitmap24(int width, int height);
+  // Every pixel fill (the row padding zero), written once.
   Bitmap24(int width, int height, Color fill);
 
   // The same without exceptions: nullopt when the size is invalid or cannot be allocated.
   static std::optional<Bitmap24> TryCreate(int width, int height);
+  static std::optional<Bitmap24> TryCreateFilled(int width, int height, Color fill);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -79,7 +104,7 @@ class Bitmap24 {
   int width_ = 0;
   int height_ = 0;
   std::ptrdiff_t stride_ = 0;
-  std::vector<std::uint8_t> pixels_;
+  std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>> pixels_;
 };
 
 }  // namespace zevo::gfx

@@ -53,7 +53,7 @@ const EllipseSpans& SpansFor(int w, int h) {
 
 void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
   Bitmap24& bm = *target_;
-  if (y < 0 || y >= bm.Height()) return;
+  if (y < row0_ || y >= EndRow()) return;
   x0 = std::max(x0, 0);
   x1 = std::min(x1, bm.Width() - 1);
   if (x0 > x1) return;
@@ -66,7 +66,7 @@ void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
     FlushSpanBatch();
   }
   if (mode == PenMode::NotXor) {
-    std::uint8_t* p = bm.Row(y) + x0 * 3;
+    std::uint8_t* p = RowOf(y) + x0 * 3;
     const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
     for (int i = x0; i <= x1; ++i, p += 3) {
       p[0] = std::uint8_t(~(b ^ p[0]));
@@ -79,7 +79,7 @@ void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
 }
 
 void Canvas::FillSpan(int y, int x0, int x1, Color c) {
-  std::uint8_t* p = target_->Row(y) + x0 * 3;
+  std::uint8_t* p = RowOf(y) + x0 * 3;
   const std::size_t n = std::size_t(x1 - x0 + 1);
   const std::uint8_t b = BlueOf(c), g = GreenOf(c), r = RedOf(c);
   if (b == g && g == r) {
@@ -91,6 +91,13 @@ void Canvas::FillSpan(int y, int x0, int x1, Color c) {
     p[1] = g;
     p[2] = r;
   }
+}
+
+void Canvas::SetRows(int first_row, int full_height) {
+  FlushSpanBatch();
+  row0_ = first_row;
+  full_height_ = full_height;
+  end_row_ = std::min(row0_ + target_->Height(), full_height_);
 }
 
 void Canvas::BeginSpanBatch(Color c) {
@@ -110,8 +117,8 @@ void Canvas::EndSpanBatch() {
 
 void Canvas::FlushSpanBatch() {
   for (const int y : batch_touched_) {
-    std::pair<int, int>& last = batch_last_[std::size_t(y)];
-    auto& row = batch_rows_[std::size_t(y)];
+    std::pair<int, int>& last = batch_last_[std::size_t(y - row0_)];
+    auto& row = batch_rows_[std::size_t(y - row0_)];
     if (row.empty()) {
       FillSpan(y, last.first, last.second, batch_color_);
       last = {0, -1};
@@ -156,7 +163,7 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
   };
   const int w = std::max(pen.width, 1);
   const bool solid = brush.style == BrushStyle::Solid;
-  const int y0 = std::max(top, 0), y1 = std::min(bottom, target_->Height());
+  const int y0 = std::max(top, row0_), y1 = std::min(bottom, EndRow());
   // A pen of the brush's colour in copy mode is indistinguishable from the fill: one span a row.
   if (solid && pen.mode == PenMode::Copy && pen.color == brush.color) {
     for (int y = y0; y < y1; ++y) {
@@ -191,8 +198,7 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
     x1 = std::min(x1, target_->Width() - 1);
     if (x0 > x1) return;
     pixels_written_ += std::size_t(x1 - x0 + 1);
-    NotXorPixels(target_->Row(y) + x0 * 3, std::size_t(x1 - x0 + 1), BlueOf(c), GreenOf(c),
-                 RedOf(c));
+    NotXorPixels(RowOf(y) + x0 * 3, std::size_t(x1 - x0 + 1), BlueOf(c), GreenOf(c), RedOf(c));
   };
   for (int y = y0; y < y1; ++y) {
     int ox0, ox1;
@@ -324,7 +330,7 @@ class ConvexSpans {
 
 void Canvas::ConvexPolygon(std::span<const Point> points) {
   const ConvexSpans spans(points);
-  const int y0 = std::max(spans.Top(), 0), y1 = std::min(spans.Bottom(), target_->Height() - 1);
+  const int y0 = std::max(spans.Top(), row0_), y1 = std::min(spans.Bottom(), EndRow() - 1);
   for (int y = y0; y <= y1; ++y) {
     int a, b;
     if (spans.Row(y, a, b)) PlotSpan(y, a, b, brush.color, pen.mode);
@@ -344,8 +350,8 @@ void Canvas::EllipseAndPolygon(int left, int top, int right, int bottom,
   // One colour: where the disc's and the quadrilateral's spans of a row touch, one span.
   const EllipseSpans& disc = SpansFor(right - left, bottom - top);
   const ConvexSpans quad(points);
-  const int y0 = std::max(std::min(top, quad.Top()), 0);
-  const int y1 = std::min(std::max(bottom - 1, quad.Bottom()), target_->Height() - 1);
+  const int y0 = std::max(std::min(top, quad.Top()), row0_);
+  const int y1 = std::min(std::max(bottom - 1, quad.Bottom()), EndRow() - 1);
   if (y0 > y1) return;
   thread_local std::vector<float> quad_rows;
   quad_rows.resize(2 * std::size_t(y1 - y0 + 1));
@@ -417,8 +423,8 @@ void Canvas::Polygon(std::span<const Point> points) {
       edges.push_back(
           {double(std::min(p.y, q.y)), double(std::max(p.y, q.y)), p.x - p.y * slope, slope});
     }
-    ymin = std::max(ymin, 0);
-    ymax = std::min(ymax, target_->Height() - 1);
+    ymin = std::max(ymin, row0_);
+    ymax = std::min(ymax, EndRow() - 1);
     for (int y = ymin; y <= ymax; ++y) {
       const double sy = y + 0.5;
       xs.clear();
@@ -444,7 +450,7 @@ void Canvas::Polygon(std::span<const Point> points) {
 }
 
 void Canvas::FillRect(Rect r) {
-  r = r.Intersected({0, 0, target_->Width(), target_->Height()});
+  r = r.Intersected({0, row0_, target_->Width(), EndRow()});
   if (r.Empty()) return;
   for (int y = r.top; y < r.bottom; ++y)
     PlotSpan(y, r.left, r.right - 1, brush.color, PenMode::Copy);
@@ -454,8 +460,8 @@ void Canvas::PenDot(int x, int y) {
   // Written directly: gathered spans of another colour or mode go first.
   if (batching_ && !(pen.mode == PenMode::Copy && pen.color == batch_color_)) FlushSpanBatch();
   if (pen.width <= 1) {
-    if (!target_->Contains(x, y)) return;
-    std::uint8_t* p = target_->Row(y) + x * 3;
+    if (x < 0 || x >= target_->Width() || y < row0_ || y >= EndRow()) return;
+    std::uint8_t* p = RowOf(y) + x * 3;
     const Color c = pen.color;
     if (pen.mode == PenMode::NotXor) {
       p[0] = std::uint8_t(~(BlueOf(c) ^ p[0]));
@@ -513,7 +519,7 @@ void Canvas::LineTo(int x, int y) {
   // A line that reaches far outside the bitmap is first cut to the part near it, so that its
   // cost does not grow with how far away its ends lie.
   const int m = w + 2;
-  const Rect near{-m, -m, target_->Width() + m, target_->Height() + m};
+  const Rect near{-m, -m, target_->Width() + m, FullHeight() + m};
   if (!near.Contains(x0, y0) || !near.Contains(x, y)) {
     double ax = x0, ay = y0, bx = x, by = y;
     if (!ClipSegment(ax, ay, bx, by, near.left, near.top, near.right, near.bottom)) return;
@@ -564,7 +570,7 @@ void Canvas::LineTo(int x, int y) {
 std::size_t Canvas::FloodFill(int x, int y) {
   FlushSpanBatch();
   Bitmap24& bm = *target_;
-  if (!bm.Contains(x, y)) return 0;
+  if (full_height_ >= 0 || !bm.Contains(x, y)) return 0;
   const Color surface = bm.Pixel(x, y);
   const Color fill = brush.color & 0x00FFFFFF;
   if (surface == fill) return 0;
@@ -638,7 +644,7 @@ void Canvas::StretchImpl(Rect dest, const Bitmap24& src, Rect s, bool transparen
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
   Bitmap24& bm = *target_;
   const int cx0 = std::max(dest.left, 0), cx1 = std::min(dest.right, bm.Width());
-  const int cy0 = std::max(dest.top, 0), cy1 = std::min(dest.bottom, bm.Height());
+  const int cy0 = std::max(dest.top, row0_), cy1 = std::min(dest.bottom, EndRow());
   if (cx0 >= cx1 || cy0 >= cy1) return;
   // Nearest source pixel for each destination column: the one under the column's centre.
   auto map = [](long long i, long long d, long long sn, long long s0, bool mirror, int limit) {
@@ -654,7 +660,7 @@ void Canvas::StretchImpl(Rect dest, const Bitmap24& src, Rect s, bool transparen
   for (int y = cy0; y < cy1; ++y) {
     const int sy = map(y - dest.top, dh, sh, s.top, mirror_y, src.Height());
     const std::uint8_t* srow = src.Row(sy);
-    std::uint8_t* drow = bm.Row(y) + cx0 * 3;
+    std::uint8_t* drow = RowOf(y) + cx0 * 3;
     if (same_width && !transparent) {
       std::memcpy(drow, srow + xmap[0], std::size_t(cx1 - cx0) * 3);
       continue;

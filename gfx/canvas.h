@@ -75,6 +75,16 @@ class Canvas {
     StretchCopy(Rect{x, y, x + src.Width(), y + src.Height()}, src);
   }
 
+  // Drawing in bands: the target holds rows [first_row, first_row + Target().Height()) of a
+  // bitmap full_height rows high. Coordinates stay those of the whole bitmap, and everything is
+  // clipped to the rows held as it is to the bitmap's edges, so a band gets exactly its rows of
+  // the whole picture. A canvas that holds a band does not flood (a fill depends on every row).
+  void SetRows(int first_row, int full_height);
+  int FirstRow() const { return row0_; }
+  // One past the last row held.
+  int EndRow() const { return full_height_ < 0 ? target_->Height() : end_row_; }
+  int FullHeight() const { return full_height_ < 0 ? target_->Height() : full_height_; }
+
   // How many pixels this canvas has written since it was made: the measure of drawing work that
   // lets a renderer bound what a hostile history may cost.
   std::uint64_t PixelsWritten() const { return pixels_written_; }
@@ -98,7 +108,7 @@ class Canvas {
   // A span of the batch's colour, already clipped: joined to the row's last span when they
   // touch, else that one is set aside and this one becomes the last.
   void BatchSpan(int y, int x0, int x1) {
-    std::pair<int, int>& last = batch_last_[std::size_t(y)];
+    std::pair<int, int>& last = batch_last_[std::size_t(y - row0_)];
     if (last.first > last.second) {
       batch_touched_.push_back(y);
       last = {x0, x1};
@@ -106,12 +116,18 @@ class Canvas {
       last.first = std::min(last.first, x0);
       last.second = std::max(last.second, x1);
     } else {
-      batch_rows_[std::size_t(y)].push_back(last);
+      batch_rows_[std::size_t(y - row0_)].push_back(last);
       last = {x0, x1};
     }
   }
 
+  std::uint8_t* RowOf(int y) { return target_->Row(y - row0_); }
+
   Bitmap24* target_;
+  // The rows held (SetRows); full_height_ < 0 for the whole target.
+  int row0_ = 0;
+  int full_height_ = -1;
+  int end_row_ = 0;
   Point pos_;
   std::uint64_t pixels_written_ = 0;
   // The batch: per row the last span gathered (empty when first > second) and the spans set

@@ -12,10 +12,50 @@ namespace zevo::ink {
 BrushRenderer::BrushRenderer(gfx::Bitmap24& target)
     : width_(target.Width()),
       height_(target.Height()),
+      band_rows_(target.Height()),
       target_(&target),
       work_(target.Width() * 4, target.Height() * 4),
       canvas_(work_) {
   RestoreDrawingState();
+}
+
+BrushRenderer::BrushRenderer(gfx::Bitmap24& target, int band_rows)
+    : width_(target.Width()),
+      height_(target.Height()),
+      band_rows_(std::clamp(band_rows, 1, std::max(target.Height(), 1))),
+      target_(&target),
+      work_(target.Width() * 4, band_rows_ * 4, gfx::kWhite),
+      canvas_(work_) {
+  if (Banded()) canvas_.SetRows(0, 4 * height_);
+  RestoreDrawingState();
+}
+
+void BrushRenderer::SetBand(int top) {
+  band_top_ = top;
+  if (Banded()) canvas_.SetRows(4 * top, 4 * height_);
+}
+
+void BrushRenderer::ClearWhiteRect(int left, int top, int right, int bottom) {
+  left = std::max(left, 0);
+  top = std::max(top, BandTop());
+  right = std::min(right, width_);
+  bottom = std::min(bottom, BandBottom());
+  if (left >= right || top >= bottom) return;
+  const int row0 = 4 * band_top_;
+  work_.FillRect({4 * left, 4 * top - row0, 4 * right, 4 * bottom - row0}, gfx::kWhite);
+}
+
+bool BrushRenderer::SegmentMissesBand(float x1, float y1, float r1) const {
+  if (!Banded()) return false;
+  // Both discs and the quadrilateral between them lie within the larger radius of the two
+  // centres' rows; values this program never makes are drawn whatever they reach.
+  constexpr float kSane = float(1 << 20);
+  const float v[6] = {x_, y_, radius_, x1, y1, r1};
+  for (const float a : v)
+    if (!(std::fabs(a) < kSane)) return false;
+  const float r = std::max(std::fabs(radius_), std::fabs(r1));
+  const float top = 4 * (std::min(y_, y1) - r), bottom = 4 * (std::max(y_, y1) + r);
+  return bottom + 8 < float(4 * BandTop()) || top - 8 > float(4 * BandBottom());
 }
 
 void BrushRenderer::RestoreDrawingState() {
@@ -81,11 +121,13 @@ BrushRenderer::Box BrushRenderer::SegmentBox(float x1, float y1, float r1) const
 
 void BrushRenderer::DrawSegment(float x1, float y1, float r1) {
   const Box box = SegmentBox(x1, y1, r1);
+  const bool misses_band = SegmentMissesBand(x1, y1, r1);
   const float x0 = x_, y0 = y_, r0 = radius_;
   x_ = x1;
   y_ = y1;
   radius_ = r1;
   if (box.left > width_ || box.right < 0 || box.top > height_ || box.bottom < 0) return;
+  if (misses_band) return;
 
   const float dr = r0 - r1;
   const float dx = x1 - x0;
@@ -145,11 +187,11 @@ void BrushRenderer::LineToWithContour(float x, float y, float radius) {
 
 void BrushRenderer::DownsampleRect(int left, int top, int right, int bottom) {
   left = std::max(left, 0);
-  top = std::max(top, 0);
+  top = std::max(top, BandTop());
   right = std::min(right, width_);
-  bottom = std::min(bottom, height_);
+  bottom = std::min(bottom, BandBottom());
   if (left >= right || top >= bottom) return;
-  Downsample4x4(work_, *target_, left, top, right, bottom);
+  Downsample4x4(work_, *target_, left, top, right, bottom, band_top_);
 }
 
 void BrushRenderer::DownsampleAll() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+
 #include "gfx/bitmap24.h"
 #include "gfx/canvas.h"
 
@@ -13,6 +16,10 @@ class BrushRenderer {
   // The target is not owned and must outlive the renderer. Throws std::bad_alloc when the
   // work bitmap cannot be had.
   explicit BrushRenderer(gfx::Bitmap24& target);
+  // A renderer that draws the target in bands of band_rows target rows (the whole target when
+  // band_rows is its height or more): the work bitmap holds one band, white at first. All
+  // coordinates stay those of the whole target; SetBand chooses the rows drawn and averaged.
+  BrushRenderer(gfx::Bitmap24& target, int band_rows);
   BrushRenderer(const BrushRenderer&) = delete;
   BrushRenderer& operator=(const BrushRenderer&) = delete;
 
@@ -23,6 +30,12 @@ class BrushRenderer {
   void BeginAtWithContour(float x, float y, float radius);
   // The segment from the stored point into the work bitmap only (batch renderers).
   void DrawSegment(float x, float y, float radius);
+  // Moves the stored point without drawing (a run of samples that misses the band).
+  void MoveTo(float x, float y, float radius) {
+    x_ = x;
+    y_ = y;
+    radius_ = radius;
+  }
   void LineTo(float x, float y, float radius);
   void LineToWithContour(float x, float y, float radius);
 
@@ -33,11 +46,22 @@ class BrushRenderer {
     return {b.left, b.top, b.right, b.bottom};
   }
 
-  // Target-pixel rectangle, right and bottom exclusive; clamped to the target.
+  // Target-pixel rectangle, right and bottom exclusive; clamped to the target (to the band).
   void DownsampleRect(int left, int top, int right, int bottom);
   void DownsampleAll();
   void ClearWhite();
   void LoadFromTarget();
+
+  // Drawing in bands: the band of target rows [top, top + band rows) becomes the one drawn.
+  void SetBand(int top);
+  bool Banded() const { return band_rows_ < height_; }
+  // The band's target rows, [BandTop(), BandBottom()).
+  int BandTop() const { return band_top_; }
+  int BandBottom() const { return std::min(band_top_ + band_rows_, height_); }
+  // Makes a target rectangle of the band's work pixels white again.
+  void ClearWhiteRect(int left, int top, int right, int bottom);
+  // The pixels of the work bitmap of the whole target, drawn in bands or not.
+  std::uint64_t WorkArea() const { return std::uint64_t(4 * width_) * std::uint64_t(4 * height_); }
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -58,11 +82,16 @@ class BrushRenderer {
   void DrawContour(float x, float y, float r);
   void RestoreDrawingState();
 
+  // Whether a segment to (x1, y1, r1) cannot reach the band's rows.
+  bool SegmentMissesBand(float x1, float y1, float r1) const;
+
   float x_ = 0;
   float y_ = 0;
   float radius_ = 0;
   int width_;
   int height_;
+  int band_rows_;
+  int band_top_ = 0;
   gfx::Color color_ = gfx::kBlack;
   gfx::Bitmap24* target_;
   gfx::Bitmap24 work_;

@@ -23,7 +23,7 @@ std::vector<std::uint16_t>& SumRow(std::size_t n) {
 }
 
 void ScalarRect(const gfx::Bitmap24& work, gfx::Bitmap24& target, int left, int top, int right,
-                int bottom) {
+                int bottom, int band_top) {
   // Column sums of four work rows, a chunk of target pixels at a time so that they stay in the
   // first-level cache; then the four sums of each block, shifted.
   constexpr int kChunk = 128;
@@ -35,7 +35,7 @@ void ScalarRect(const gfx::Bitmap24& work, gfx::Bitmap24& target, int left, int 
     for (int c0 = left; c0 < right; c0 += kChunk) {
       const int count = std::min(kChunk, right - c0);
       const std::size_t n = std::size_t(count) * 12;
-      const std::uint8_t* w0 = work.Row(4 * j) + std::size_t(c0) * 12;
+      const std::uint8_t* w0 = work.Row(4 * (j - band_top)) + std::size_t(c0) * 12;
       const std::uint8_t* w1 = w0 + stride;
       const std::uint8_t* w2 = w1 + stride;
       const std::uint8_t* w3 = w2 + stride;
@@ -70,7 +70,8 @@ inline void AverageBlock(const std::uint8_t* w, std::ptrdiff_t stride, std::uint
 // added in pairs into 16 bits and summed over the four rows; two horizontal pair additions
 // give each block's three channel sums, which are shifted, packed and put in pixel order.
 __attribute__((target("avx2"))) void Avx2Rect(const gfx::Bitmap24& work, gfx::Bitmap24& target,
-                                              int left, int top, int right, int bottom) {
+                                              int left, int top, int right, int bottom,
+                                              int band_top) {
   const __m256i by_channel = _mm256_setr_epi8(0, 3, 6, 9, 1, 4, 7, 10, 2, 5, 8, 11, -1, -1, -1, -1,
                                               0, 3, 6, 9, 1, 4, 7, 10, 2, 5, 8, 11, -1, -1, -1, -1);
   const __m256i ones = _mm256_set1_epi8(1);
@@ -83,7 +84,7 @@ __attribute__((target("avx2"))) void Avx2Rect(const gfx::Bitmap24& work, gfx::Bi
   // plain code, so that those bytes always belong to the same row.
   const int vector_end = right == target.Width() ? right - 1 : right;
   for (int j = top; j < bottom; ++j) {
-    const std::uint8_t* w = work.Row(4 * j);
+    const std::uint8_t* w = work.Row(4 * (j - band_top));
     std::uint8_t* out = target.Row(j);
     int i = left;
     for (; i + 8 <= vector_end; i += 8) {
@@ -142,16 +143,16 @@ DownsamplePath BestDownsamplePath() {
 }
 
 void Downsample4x4(const gfx::Bitmap24& work, gfx::Bitmap24& target, int left, int top, int right,
-                   int bottom, DownsamplePath path) {
+                   int bottom, DownsamplePath path, int band_top) {
 #if ZEVO_DOWNSAMPLE_X86
   if (path == DownsamplePath::kAvx2 && DownsamplePathRuns(path)) {
-    Avx2Rect(work, target, left, top, right, bottom);
+    Avx2Rect(work, target, left, top, right, bottom, band_top);
     return;
   }
 #else
   (void)path;
 #endif
-  ScalarRect(work, target, left, top, right, bottom);
+  ScalarRect(work, target, left, top, right, bottom, band_top);
 }
 
 }  // namespace zevo::ink

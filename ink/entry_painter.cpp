@@ -1,5 +1,6 @@
 #include "ink/entry_painter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/truncate.h"
@@ -81,11 +82,70 @@ gfx::Rect OverviewMapping::StampRect(const Stroke& e) const {
 }
 
 void EntryPainter::TouchWork(const gfx::Rect& w) {
-  Touch({FloorQuarter(w.left), FloorQuarter(w.top), CeilQuarter(w.right) + 1,
-         CeilQuarter(w.bottom) + 1});
+  // A picture stretched onto a rectangle of negative extent is drawn mirrored.
+  const int l = std::min(w.left, w.right), r = std::max(w.left, w.right);
+  const int t = std::min(w.top, w.bottom), b = std::max(w.top, w.bottom);
+  Touch({FloorQuarter(l), FloorQuarter(t), CeilQuarter(r) + 1, CeilQuarter(b) + 1});
+}
+
+const EntryPainter::StrokeBoxes& EntryPainter::BoxesOf(const Stroke& e, std::size_t index) {
+  if (boxes_.size() <= index) boxes_.resize(index + 1);
+  StrokeBoxes& b = boxes_[index];
+  if (b.known) return b;
+  b.known = true;
+  // Anything a run reaches lies within the larger radius of its samples' centres; values this
+  // program never makes give a box of everything, so that they are drawn in every band.
+  constexpr double kSane = double(1 << 20);
+  constexpr int kAll = 1 << 29;
+  const gfx::Rect all{-kAll, -kAll, kAll, kAll};
+  const std::size_t n = e.samples.size();
+  b.runs.resize((n + kRun - 1) / kRun);
+  for (std::size_t k = 0; k < b.runs.size(); ++k) {
+    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    bool sane = true;
+    const std::size_t first = k * kRun == 0 ? 0 : k * kRun - 1;
+    const std::size_t end = std::min(n, (k + 1) * kRun);
+    for (std::size_t i = first; i < end && sane; ++i) {
+      float x, y, r;
+      map_.Sample(e.samples[i], x, y, r);
+      if (!(std::fabs(x) < kSane && std::fabs(y) < kSane && std::fabs(r) < kSane)) {
+        sane = false;
+        break;
+      }
+      const double m = std::fabs(double(r));
+      x0 = std::min(x0, x - m);
+      x1 = std::max(x1, x + m);
+      y0 = std::min(y0, y - m);
+      y1 = std::max(y1, y + m);
+    }
+    b.runs[k] = sane ? gfx::Rect{int(std::floor(4 * x0)) - 8, int(std::floor(4 * y0)) - 8,
+                                 int(std::ceil(4 * x1)) + 9, int(std::ceil(4 * y1)) + 9}
+                     : all;
+    b.whole = b.whole.United(b.runs[k]);
+  }
+  return b;
+}
+
+bool EntryPainter::MissesBand(const gfx::Rect& w) const {
+  return w.bottom <= 4 * r_.BandTop() || w.top >= 4 * r_.BandBottom() || w.right <= 0 ||
+         w.left >= 4 * r_.Width();
+}
+
+void EntryPainter::BeginBand() {
+  written_at_start_ = r_.WorkCanvas().PixelsWritten() - spent_before_band_;
+  band_index_ = 0;
+}
+
+gfx::Rect EntryPainter::EndBand() {
+  Finish();
+  spent_before_band_ = r_.WorkCanvas().PixelsWritten() - written_at_start_;
+  const gfx::Rect drawn = dirty_;
+  dirty_ = {};
+  return drawn;
 }
 
 void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
+  const std::size_t index = band_index_++;
   if (style_.strokes_and_fills_only && e.kind != StrokeKind::Ink && e.kind != StrokeKind::Fill)
     return;
   const gfx::Color color = style_.color.value_or(e.value);
@@ -98,6 +158,8 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
   switch (e.kind) {
     case StrokeKind::Ink: {
       if (e.samples.empty()) return;
+      const StrokeBoxes* boxes = r_.Banded() ? &BoxesOf(e, index) : nullptr;
+      if (boxes != nullptr && MissesBand(boxes->whole)) return;
       r_.SetColor(color);
       // The stroke's discs and joins overlap along its length: each row's union is written
       // once, when the stroke is done.
@@ -109,6 +171,23 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
         if (i % 64 == 63 &&
             !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
           break;
+        if (boxes != nullptr && i % kRun == 0) {
+          const gfx::Rect& run = boxes->runs[i / kRun];
+          if (MissesBand(run)) {
+            // Nothing of the run reaches the band: on to its last sample, with the check of
+            // the work that would have fallen inside it.
+            const std::size_t last = std::min(i + kRun, e.samples.size()) - 1;
+            map_.Sample(e.samples[last], x, y, rad);
+            r_.MoveTo(x, y, rad);
+            const std::size_t check = i + (63 - i % 64);
+            if (check > i && check <= last &&
+                !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
+              break;
+            i = last;
+            continue;
+          }
+          TouchWork(run);
+        }
         map_.Sample(e.samples[i], x, y, rad);
         if (i == 0)
           r_.BeginAt(x, y, rad);
@@ -155,8 +234,7 @@ void EntryPainter::DrawFill(const Stroke& e, gfx::Color color, const Stroke* nex
 }
 
 bool EntryPainter::WithinWork(std::size_t per_pixel, std::uint64_t spent) {
-  const std::uint64_t allowed = std::uint64_t(per_pixel) * std::uint64_t(r_.Work().Width()) *
-                                std::uint64_t(r_.Work().Height());
+  const std::uint64_t allowed = std::uint64_t(per_pixel) * r_.WorkArea();
   if (spent < allowed) return true;
   left_out_ = true;
   return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "gfx/bitmap24.h"
 #include "gfx/canvas.h"
@@ -93,6 +94,14 @@ class EntryPainter {
   void Finish();
   // Finish, and average what was drawn since the last flush into the target.
   void Flush();
+
+  // Drawing in bands (a renderer that holds a band of rows): every band draws the same entries
+  // in the same order between BeginBand and EndBand. Strokes, and runs of a stroke's samples,
+  // that cannot reach the band are passed over; their boxes are found in the first band and
+  // kept. The work spent counts across all bands against the whole work bitmap, as if drawn at
+  // once. EndBand gives the target rectangle drawn on in the band.
+  void BeginBand();
+  gfx::Rect EndBand();
   // Whether entries were left out because the painter had spent the work it may: a stroke of
   // discs that each cover the page, or fills that each flood most of it, cost the whole page
   // every time, and a hostile file can ask for far more of them than any writer would. Fills
@@ -107,6 +116,17 @@ class EntryPainter {
   void Touch(const gfx::Rect& target_rect) { dirty_ = dirty_.United(target_rect); }
   void TouchWork(const gfx::Rect& work_rect);
 
+  // A stroke's samples in runs of kRun: the work pixels each run's segments (from the sample
+  // before the run to its last) can reach, with a margin, and of the whole stroke.
+  static constexpr std::size_t kRun = 16;
+  struct StrokeBoxes {
+    bool known = false;
+    gfx::Rect whole;
+    std::vector<gfx::Rect> runs;
+  };
+  const StrokeBoxes& BoxesOf(const Stroke& e, std::size_t index);
+  bool MissesBand(const gfx::Rect& work_box) const;
+
   BrushRenderer& r_;
   const EntryMapping& map_;
   EntryStyle style_;
@@ -120,6 +140,10 @@ class EntryPainter {
   // Whether the work so far leaves room for more; false (and left_out_) once it does not.
   bool WithinWork(std::size_t per_pixel, std::uint64_t spent);
   std::uint64_t written_at_start_;
+  // What was spent in the bands before this one, the entry's place in the band and the boxes.
+  std::uint64_t spent_before_band_ = 0;
+  std::size_t band_index_ = 0;
+  std::vector<StrokeBoxes> boxes_;
   std::uint64_t fill_work_ = 0;
   bool left_out_ = false;
 };

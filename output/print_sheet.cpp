@@ -198,9 +198,10 @@ Result<PrintedSheet> RenderPrintSheet(const PrintLayout& l, const SheetInputs& i
   if (!bitmap) return R::Error("not enough memory for the print bitmap");
   std::unique_ptr<ink::BrushRenderer> renderer;
   try {
-    renderer = std::make_unique<ink::BrushRenderer>(*bitmap);
+    // The work bitmap goes to the printer as it is: made white once, and drawn at once (a band
+    // of the bitmap's height). The target only gives the renderer its size.
+    renderer = std::make_unique<ink::BrushRenderer>(*bitmap, l.bitmap_height);
     ink::BrushRenderer& r = *renderer;
-    r.ClearWhite();
     if (in.background.Present()) {
       if (l.turned)
         DrawTurnedBackground(r, in.background, l, in);

@@ -23,31 +23,57 @@ std::string CheckWorkBitmapSize(long long w, long long h) {
   return {};
 }
 
+void PaintTraceModel(ink::EntryPainter& painter, ink::StrokeDocument& model,
+                     base::ProgressRun* run) {
+  for (ink::Stroke* e = model.GotoHead(); e != nullptr; e = model.StepForward()) {
+    painter.Draw(*e, model.Entry(model.Position()));
+    if (run != nullptr) run->Step();
+  }
+}
+
+void PaintHistory(ink::EntryPainter& painter, ink::StrokeDocument& live, base::ProgressRun* run) {
+  // Entries are read by index so the walk cannot move the document's position.
+  const int shown = live.Position();
+  for (int i = 0; i < shown; ++i) {
+    const ink::Stroke* e = live.Entry(i);
+    if (e == nullptr) break;
+    painter.Draw(*e, i + 1 < shown ? live.Entry(i + 1) : nullptr);
+    if (run != nullptr) run->Step();
+  }
+}
+
+bool TraceModelHoldsFill(const ink::StrokeDocument& model) {
+  for (int i = 0; i < model.Count(); ++i) {
+    const ink::Stroke* e = model.Entry(i);
+    if (e != nullptr && e->kind == ink::StrokeKind::Fill) return true;
+  }
+  return false;
+}
+
+bool HistoryHoldsFill(const ink::StrokeDocument& live) {
+  for (int i = 0; i < live.Position(); ++i) {
+    const ink::Stroke* e = live.Entry(i);
+    if (e == nullptr) break;
+    if (e->kind == ink::StrokeKind::Fill) return true;
+  }
+  return false;
+}
+
 bool DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, const SheetMapping& map,
                          base::ProgressDisplay* progress) {
   base::ProgressRun run(progress, model.Count(), base::kProgressLineTraceModel);
   ink::EntryPainter painter(r, map, {seals::kTraceColor, true});
-  for (ink::Stroke* e = model.GotoHead(); e != nullptr; e = model.StepForward()) {
-    painter.Draw(*e, model.Entry(model.Position()));
-    run.Step();
-  }
+  PaintTraceModel(painter, model, &run);
   painter.Finish();
   return !painter.EntriesLeftOut();
 }
 
 bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
                       base::ProgressDisplay* progress) {
-  // Entries are read by index so the walk cannot move the document's position.
-  const int shown = live.Position();
-  if (shown <= 0) return true;
+  if (live.Position() <= 0) return true;
   base::ProgressRun run(progress, live.Count(), base::kProgressLineHistory);
   ink::EntryPainter painter(r, map);
-  for (int i = 0; i < shown; ++i) {
-    const ink::Stroke* e = live.Entry(i);
-    if (e == nullptr) break;
-    painter.Draw(*e, i + 1 < shown ? live.Entry(i + 1) : nullptr);
-    run.Step();
-  }
+  PaintHistory(painter, live, &run);
   painter.Finish();
   return !painter.EntriesLeftOut();
 }

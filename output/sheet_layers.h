@@ -54,6 +54,16 @@ bool DrawTraceModelLayer(ink::BrushRenderer& r, ink::StrokeDocument& model, cons
 bool DrawHistoryLayer(ink::BrushRenderer& r, ink::StrokeDocument& live, const SheetMapping& map,
                       base::ProgressDisplay* progress);
 
+// The same walks through a painter the caller keeps, so that a renderer drawing in bands can
+// draw them band after band (run may be null).
+void PaintTraceModel(ink::EntryPainter& painter, ink::StrokeDocument& model,
+                     base::ProgressRun* run);
+void PaintHistory(ink::EntryPainter& painter, ink::StrokeDocument& live, base::ProgressRun* run);
+// Whether what the layers draw holds a flood fill: a fill spreads over whatever the whole picture
+// holds, so a sheet with one is not drawn in bands.
+bool TraceModelHoldsFill(const ink::StrokeDocument& model);
+bool HistoryHoldsFill(const ink::StrokeDocument& live);
+
 // The texture tile of tile_w x tile_h work pixels, the whole background stretched into it; only
 // its top-left part up to max_w x max_h is kept, since a tile larger than the work bitmap is
 // laid once. nullopt when even that cannot be allocated.

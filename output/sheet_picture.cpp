@@ -41,30 +41,82 @@ class ExportMapping final : public SheetMapping {
   SheetFit f_;
 };
 
-// Texture tiles at the picture's scale over the paper area; the last tile of a row or column
-// may reach past the paper's edge.
-bool DrawTexture(ink::BrushRenderer& r, const gfx::Bitmap24& bg, const SheetFit& f, int pw,
-                 int ph) {
-  // A texture that scales below one pixel still covers the paper, one pixel per tile.
-  const int tw = std::max(base::TruncToInt(bg.Width() * f.s), 1);
-  const int th = std::max(base::TruncToInt(bg.Height() * f.s), 1);
-  gfx::Canvas& c = r.WorkCanvas();
-  const gfx::Rect first{base::TruncToInt(4 * f.ox), base::TruncToInt(4 * f.oy),
-                        base::TruncToInt(4 * (tw + f.ox)), base::TruncToInt(4 * (th + f.oy))};
-  const std::optional<gfx::Bitmap24> tile =
-      MakeTile(bg, first.Width(), first.Height(), r.Work().Width(), r.Work().Height());
-  if (!tile) return false;
-  const float paper_w = pw * f.s, paper_h = ph * f.s;
-  for (long long ty = 0; ty < paper_h; ty += th) {
-    for (long long tx = 0; tx < paper_w; tx += tw) {
-      const gfx::Rect dest{base::TruncToInt(4 * (tx + f.ox)), base::TruncToInt(4 * (ty + f.oy)),
-                           base::TruncToInt(4 * (tx + tw + f.ox)),
-                           base::TruncToInt(4 * (ty + th + f.oy))};
-      CopyTile(c, dest, *tile, first.Width(), first.Height());
+// The texture in tiles at the picture's scale over the paper area; the last tile of a row or
+// column may reach past the paper's edge. Each tile is copied from one tile bitmap, the whole
+// background stretched to the first tile's size. A small tile bitmap is made once; a large one
+// (a texture as large as the paper, say) is made for each band and row of tiles, only the rows
+// the band copies, so that its memory does not grow with the picture.
+class TextureTiles {
+ public:
+  static std::optional<TextureTiles> Make(const gfx::Bitmap24& bg, const SheetFit& f, int pw,
+                                          int ph, int width, int height) {
+    TextureTiles t;
+    t.bg_ = &bg;
+    t.f_ = f;
+    // A texture that scales below one pixel still covers the paper, one pixel per tile.
+    t.tw_ = std::max(base::TruncToInt(bg.Width() * f.s), 1);
+    t.th_ = std::max(base::TruncToInt(bg.Height() * f.s), 1);
+    t.paper_w_ = pw * f.s;
+    t.paper_h_ = ph * f.s;
+    t.first_ = {base::TruncToInt(4 * f.ox), base::TruncToInt(4 * f.oy),
+                base::TruncToInt(4 * (t.tw_ + f.ox)), base::TruncToInt(4 * (t.th_ + f.oy))};
+    // The tile bitmap keeps at most the whole work bitmap's size (MakeTile).
+    t.kept_w_ = std::clamp(t.first_.Width(), 1, std::max(4 * width, 1));
+    t.kept_h_ = std::clamp(t.first_.Height(), 1, std::max(4 * height, 1));
+    if (std::uint64_t(gfx::Bitmap24::StrideFor(t.kept_w_)) * std::uint64_t(t.kept_h_) <=
+        kWholeTileBytes) {
+      t.tile_ = MakeTile(bg, t.first_.Width(), t.first_.Height(), 4 * width, 4 * height);
+      if (!t.tile_) return std::nullopt;
     }
+    return t;
   }
-  return true;
-}
+
+  // The tiles' part in the renderer's band; false when a tile's rows cannot be allocated.
+  bool Draw(ink::BrushRenderer& r) const {
+    gfx::Canvas& c = r.WorkCanvas();
+    const long long band_top = 4LL * r.BandTop(), band_bottom = 4LL * r.BandBottom();
+    const int tile_w = first_.Width(), tile_h = first_.Height();
+    for (long long ty = 0; ty < paper_h_; ty += th_) {
+      const int top = base::TruncToInt(4 * (ty + f_.oy)),
+                bottom = base::TruncToInt(4 * (ty + th_ + f_.oy));
+      if (top < bottom && (bottom <= band_top || top >= band_bottom)) continue;
+      const gfx::Bitmap24* from = tile_ ? &*tile_ : nullptr;
+      gfx::Rect src{0, 0, tile_w, tile_h};
+      std::optional<gfx::Bitmap24> part;
+      if (!from) {
+        if (top >= bottom) continue;  // never for a tile of positive size
+        // The tile rows the band's rows of this row of tiles take, as StretchCopy picks them.
+        const long long dh = bottom - top, sh = tile_h;
+        auto pick = [&](long long y) {
+          return int(std::clamp<long long>(((2 * (y - top) + 1) * sh) / (2 * dh), 0, kept_h_ - 1));
+        };
+        const int a = pick(std::max<long long>(top, band_top));
+        const int b = pick(std::min<long long>(bottom, band_bottom) - 1) + 1;
+        part = gfx::Bitmap24::TryCreate(kept_w_, b - a);
+        if (!part) return false;
+        gfx::Canvas(*part).StretchCopy(gfx::Rect{0, -a, tile_w, tile_h - a}, *bg_);
+        from = &*part;
+        src = {0, -a, tile_w, tile_h - a};
+      }
+      for (long long tx = 0; tx < paper_w_; tx += tw_) {
+        const gfx::Rect dest{base::TruncToInt(4 * (tx + f_.ox)), top,
+                             base::TruncToInt(4 * (tx + tw_ + f_.ox)), bottom};
+        c.StretchCopy(dest, *from, src);
+      }
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::uint64_t kWholeTileBytes = std::uint64_t(8) << 20;
+  const gfx::Bitmap24* bg_ = nullptr;
+  SheetFit f_;
+  int tw_ = 1, th_ = 1;
+  float paper_w_ = 0, paper_h_ = 0;
+  gfx::Rect first_;
+  int kept_w_ = 1, kept_h_ = 1;
+  std::optional<gfx::Bitmap24> tile_;
+};
 
 void DrawGrid(ink::BrushRenderer& r, const seals::GridLayout& g, int picture_width,
               int page_image_width) {
@@ -135,44 +187,103 @@ gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int pw, int p
   }
 }
 
+int SheetBandRows(int width) {
+  const std::ptrdiff_t row_bytes = 4 * gfx::Bitmap24::StrideFor(4 * std::max(width, 1));
+  return int(std::clamp<std::ptrdiff_t>(kBandWorkBytes / row_bytes, 1, 1 << 20));
+}
+
 Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInputs& in) {
+  return RenderSheetPictureInBands(width, height, in, SheetBandRows(width));
+}
+
+Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const SheetInputs& in,
+                                                int band_rows) {
   using R = Result<gfx::Bitmap24>;
   const std::string size_text = std::to_string(width) + " x " + std::to_string(height);
   if (const std::string why = CheckWorkBitmapSize(width, height); !why.empty())
     return R::Error("cannot render a picture of " + size_text + ": " + why);
   if (in.paper_width <= 0 || in.paper_height <= 0)
     return R::Error("cannot render a picture: the paper size is empty");
-  std::optional<gfx::Bitmap24> picture = gfx::Bitmap24::TryCreate(width, height);
+  const bool trace = in.trace_shown && in.trace_model != nullptr;
+  // A flood fill spreads over whatever the whole picture holds: a sheet with one is drawn at once.
+  if ((trace && TraceModelHoldsFill(*in.trace_model)) ||
+      (in.live != nullptr && HistoryHoldsFill(*in.live)))
+    band_rows = height;
+  band_rows = std::clamp(band_rows, 1, height);
+  const bool banded = band_rows < height;
+  // White once: the bands write every row of the picture, the work bitmap is made white and
+  // made white again where a band drew.
+  std::optional<gfx::Bitmap24> picture = gfx::Bitmap24::TryCreateFilled(width, height, gfx::kWhite);
   if (!picture) return R::Error("not enough memory for a picture of " + size_text);
   std::unique_ptr<ink::BrushRenderer> renderer;
   try {
-    renderer = std::make_unique<ink::BrushRenderer>(*picture);
+    renderer = std::make_unique<ink::BrushRenderer>(*picture, band_rows);
   } catch (const std::bad_alloc&) {
     return R::Error("not enough memory for the work bitmap of a " + size_text + " picture");
   }
   ink::BrushRenderer& r = *renderer;
-  r.ClearWhite();
 
   const int pw = in.paper_width, ph = in.paper_height;
   const SheetFit f = FitSheet(width, height, pw, ph);
   const seals::BackgroundView& bg = in.background;
+  std::optional<TextureTiles> texture;
   if (bg.IsTexture()) {
-    if (!DrawTexture(r, *bg.bitmap, f, pw, ph))
+    texture = TextureTiles::Make(*bg.bitmap, f, pw, ph, width, height);
+    if (!texture)
       return R::Error("not enough memory for the texture of a " + size_text + " picture");
-  } else if (bg.IsImage()) {
-    r.WorkCanvas().StretchCopy(
-        ImageFitRect(bg.fit, bg.bitmap->Width(), bg.bitmap->Height(), f, pw, ph), *bg.bitmap);
   }
-  if (in.grid_shown) DrawGrid(r, in.grid, width, pw);
-
   const ExportMapping map(f);
-  if (in.trace_shown && in.trace_model != nullptr &&
-      !DrawTraceModelLayer(r, *in.trace_model, map, nullptr))
-    return R::Error(std::string("The trace model cannot be drawn: ") + kTooMuchDrawing);
-  if (in.live != nullptr && !DrawHistoryLayer(r, *in.live, map, nullptr))
-    return R::Error(std::string("The sheet cannot be drawn: ") + kTooMuchDrawing);
+  std::optional<ink::EntryPainter> trace_painter, live_painter;
+  if (trace) trace_painter.emplace(r, map, ink::EntryStyle{seals::kTraceColor, true});
+  if (in.live != nullptr && in.live->Position() > 0) live_painter.emplace(r, map);
 
-  r.DownsampleAll();
+  for (int top = 0; top < height; top += band_rows) {
+    r.SetBand(top);
+    // The target rectangle the band drew on; the rest of its rows stays white.
+    gfx::Rect drawn;
+    const gfx::Rect whole{0, 0, width, height};
+    try {
+      if (texture) {
+        if (!texture->Draw(r))
+          return R::Error("not enough memory for the texture of a " + size_text + " picture");
+        drawn = whole;
+      } else if (bg.IsImage()) {
+        r.WorkCanvas().StretchCopy(
+            ImageFitRect(bg.fit, bg.bitmap->Width(), bg.bitmap->Height(), f, pw, ph), *bg.bitmap);
+        drawn = whole;
+      }
+      if (in.grid_shown) {
+        DrawGrid(r, in.grid, width, pw);
+        drawn = whole;
+      }
+      if (trace_painter) {
+        trace_painter->BeginBand();
+        PaintTraceModel(*trace_painter, *in.trace_model, nullptr);
+        drawn = drawn.United(trace_painter->EndBand());
+        if (trace_painter->EntriesLeftOut())
+          return R::Error(std::string("The trace model cannot be drawn: ") + kTooMuchDrawing);
+      }
+      if (live_painter) {
+        live_painter->BeginBand();
+        PaintHistory(*live_painter, *in.live, nullptr);
+        drawn = drawn.United(live_painter->EndBand());
+        if (live_painter->EntriesLeftOut())
+          return R::Error(std::string("The sheet cannot be drawn: ") + kTooMuchDrawing);
+      }
+    } catch (const std::bad_alloc&) {
+      return R::Error("not enough memory to draw a " + size_text + " picture");
+    }
+    if (!banded) {
+      r.DownsampleAll();
+      break;
+    }
+    drawn = drawn.Intersected({0, r.BandTop(), width, r.BandBottom()});
+    if (drawn.Empty()) continue;
+    r.DownsampleRect(drawn.left, drawn.top, drawn.right, drawn.bottom);
+    r.ClearWhiteRect(drawn.left, drawn.top, drawn.right, drawn.bottom);
+  }
+  trace_painter.reset();
+  live_painter.reset();
   renderer.reset();
   return std::move(*picture);
 }

@@ -25,9 +25,20 @@ gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int paper_wid
 
 // Renders the whole sheet into a new picture of width x height: white paper, background,
 // grid, trace model (left at its last entry), then the live history up to its current
-// position, drawn at 4x and averaged once. The live document's position is unchanged.
-// Refused with a message for a size of zero or less, one whose work bitmap (16 times the
-// picture's pixels) is over the limit or cannot be allocated, or a paper size of zero.
+// position, drawn at 4x and averaged once. It is drawn in bands (SheetBandRows), so that the
+// memory it takes beyond the picture does not grow with the picture's height; a sheet with a
+// flood fill is drawn at once. The live document's position is unchanged. Refused with a message
+// for a size of zero or less, one whose whole work bitmap (16 times the picture's pixels) would
+// be over the limit, memory that cannot be allocated, or a paper size of zero.
 Result<gfx::Bitmap24> RenderSheetPicture(int width, int height, const SheetInputs& inputs);
+
+// The same drawn in bands of band_rows picture rows, one band's work bitmap at a time; the
+// picture is the same pixel for pixel whatever the band. A band of the picture's height or more
+// draws it at once, as does a sheet that holds a flood fill.
+Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const SheetInputs& inputs,
+                                                int band_rows);
+// The band RenderSheetPicture takes for a picture width: about kBandWorkBytes of work bitmap.
+inline constexpr std::ptrdiff_t kBandWorkBytes = std::ptrdiff_t(4) << 20;
+int SheetBandRows(int width);
 
 }  // namespace zevo::output

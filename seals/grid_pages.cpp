@@ -29,7 +29,7 @@ void DrawGridLine(gfx::Canvas& c, const GridLine& l) {
   const std::int64_t m = std::int64_t(std::max(c.pen.width, 1)) + 2;
   // A line wholly beyond the margin draws nothing; clamped onto the margin it would still be
   // walked along the bitmap's side, and a file's grid may hold 65536 such lines.
-  const std::int64_t w = c.Target().Width(), h = c.Target().Height();
+  const std::int64_t w = c.Target().Width(), h = c.FullHeight();
   if (std::max(l.x0, l.x1) < -m || std::min(l.x0, l.x1) > w + m || std::max(l.y0, l.y1) < -m ||
       std::min(l.y0, l.y1) > h + m) {
     return;
@@ -37,9 +37,7 @@ void DrawGridLine(gfx::Canvas& c, const GridLine& l) {
   auto cx = [&](std::int64_t v) {
     return int(std::clamp<std::int64_t>(v, -m, std::int64_t(c.Target().Width()) + m));
   };
-  auto cy = [&](std::int64_t v) {
-    return int(std::clamp<std::int64_t>(v, -m, std::int64_t(c.Target().Height()) + m));
-  };
+  auto cy = [&](std::int64_t v) { return int(std::clamp<std::int64_t>(v, -m, h + m)); };
   c.MoveTo(cx(l.x0), cy(l.y0));
   c.LineTo(cx(l.x1), cy(l.y1));
 }

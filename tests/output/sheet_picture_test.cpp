@@ -256,7 +256,8 @@ TEST(SheetPicture, WorkBitmapThatCannotBeAllocatedIsAnError) {
 #ifdef ZEVO_UNDER_ASAN
   GTEST_SKIP() << "the sanitizer's allocator aborts instead of failing an allocation";
 #else
-  // In a child whose address space is capped well below the 564 MB work bitmap of 4096 x 2872.
+  // In a child whose address space is capped well below the 564 MB work bitmap of 4096 x 2872:
+  // drawn at once (as a sheet with a fill is) it is refused; drawn in bands it fits.
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
@@ -265,11 +266,18 @@ TEST(SheetPicture, WorkBitmapThatCannotBeAllocatedIsAnError) {
     if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
     ink::StrokeDocument doc(1024, 718);
     doc.AddSample(10, 10, 5);
+    doc.AddSample(0, 0, 0);
     SheetInputs in;
     in.live = &doc;
-    Result<Bitmap24> r = RenderSheetPicture(4096, 2872, in);
+    Result<Bitmap24> banded = RenderSheetPicture(4096, 2872, in);
+    if (!banded.Ok()) _exit(2);
+    banded = Result<Bitmap24>::Error("released");
+    Result<Bitmap24> r = RenderSheetPictureInBands(4096, 2872, in, 2872);
     const bool refused = !r.Ok() && r.ErrorText().find("memory") != std::string::npos;
-    _exit(refused ? 0 : 1);
+    if (!refused) _exit(1);
+    doc.AddFill(gfx::kBlack, 500, 500);
+    r = RenderSheetPicture(4096, 2872, in);
+    _exit(!r.Ok() && r.ErrorText().find("memory") != std::string::npos ? 0 : 4);
   }
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
