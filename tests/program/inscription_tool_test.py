@@ -22,17 +22,26 @@ def xdo(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
 
 
-def wait_for_window(proc, timeout=30):
+def wait_for_window(proc, timeout=90):
     end = time.time() + timeout
     while time.time() < end:
         if proc.poll() is not None:
             return False
-        found = subprocess.run(["xdotool", "search", "--name", "Zevo"], capture_output=True)
-        if found.returncode == 0 and found.stdout.strip():
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Zevo"],
+                               capture_output=True)
+        if found.returncode == 0 and found.stdout.strip() and painted():
             time.sleep(1.5)  # let it settle and take the pointer
             return True
         time.sleep(0.3)
     return False
+
+
+def painted():
+    """Whether the window has painted its play bar (a slow build shows black for a while, and
+    input sent before that is lost)."""
+    pixel = subprocess.run(["import", "-window", "root", "-crop", "1x1+1000+760", "-depth", "8",
+                            "txt:-"], capture_output=True, text=True)
+    return pixel.returncode == 0 and "#000000" not in pixel.stdout
 
 
 def jpeg_frame(path):
