@@ -185,7 +185,7 @@ Result<bool> TZevo3Win::Construct() {
 
   progress_ = std::make_unique<WindowProgress>(*this);
   PaintControlPanel(panels, pen, sheet, env.text);
-  PaintPlayPanel(panels, player.bar);
+  PaintPlayPanel(panels, player.bar, env.text);
   PaintZoomPanel(panels, zoom);
   RedrawGridPanel(GridPanelParts());
   shown_bar_ = player.bar;
@@ -202,7 +202,7 @@ unsigned TZevo3Win::TakeDirty() {
 
 void TZevo3Win::Settle() {
   if (player.bar != shown_bar_) {
-    DrawPlayerIndicator(panels, player.bar);
+    DrawPlayerIndicator(panels, player.bar, env.text);
     shown_bar_ = player.bar;
   }
   if (views.TakeChanged()) MarkDirty(kDirtyImgA | kDirtyImgZoom);
@@ -480,7 +480,7 @@ void TZevo3Win::CallOptionExecute() {
   author = settings::AuthorIdentity::Read(store);
   panels.tablet_panel_cursor = 100 + app_settings.cursor_style;
   PaintControlPanel(panels, pen, sheet, env.text);
-  PaintPlayPanel(panels, player.bar);
+  PaintPlayPanel(panels, player.bar, env.text);
   PaintZoomPanel(panels, zoom);
   RedrawGridPanel(GridPanelParts());
   shown_bar_ = player.bar;
@@ -629,7 +629,7 @@ void TZevo3Win::ControlPanelMouseDown(int x, int y) {
 
 void TZevo3Win::PlayPanelMouseDown(int x, int y) {
   Run(CommandAt(Panel::kPlay, x, y), x);
-  DrawPlayerIndicator(panels, player.bar);
+  DrawPlayerIndicator(panels, player.bar, env.text);
   Settle();
 }
 

@@ -20,6 +20,10 @@ constexpr gfx::Rect kPreviewRect{53, 30, 53 + kSwatchSize, 30 + kSwatchSize};
 constexpr std::array<SkinImage, kPaletteRows> kPaletteButtonSkins{
     kSkinPaletteBlack, kSkinPaletteRed, kSkinPaletteYellow};
 constexpr int kFillWidth = kTrackWidth - kKnobWidth;
+// The player's count, in the dark grey of the skin's labels.
+constexpr gfx::Color kCountColor = 0x00505050;
+// Half the width the player's count ("12 / 40") may take over the track.
+constexpr int kCountHalfWidth = 60;
 
 void DrawSkin(gfx::Bitmap24& target, const gfx::Bitmap24& image, int x, int y) {
   if (!image.Empty() && !target.Empty()) gfx::Canvas(target).Draw(x, y, image);
@@ -93,16 +97,32 @@ void PaintTraceToggle(Panels& p, bool trace_shown) {
   p.MarkDirty(kDirtyControlPanel);
 }
 
-void PaintPlayPanel(Panels& p, const history::PlayerBar& bar) {
+void PaintPlayPanel(Panels& p, const history::PlayerBar& bar, platform::TextPainter* text) {
   gfx::Bitmap24& c = p.play_panel_canvas;
   if (c.Empty()) return;
   c.Fill(kPanelFace);
   DrawSkin(c, p.skin[kSkinPlayPanel], 0, 0);
-  DrawPlayerIndicator(p, bar);
+  DrawPlayerIndicator(p, bar, text);
 }
 
-void DrawPlayerIndicator(Panels& p, const history::PlayerBar& bar) {
+void DrawPlayerIndicator(Panels& p, const history::PlayerBar& bar, platform::TextPainter* text) {
   gfx::Canvas c(p.play_panel_canvas);
+  if (text) {
+    // The count goes over the middle of the track, between the skin's two labels; the skin
+    // under the last count is put back first.
+    const gfx::Rect box{kTrackLeft + kTrackWidth / 2 - kCountHalfWidth, kTrackTop - 17,
+                        kTrackLeft + kTrackWidth / 2 + kCountHalfWidth, kTrackTop - 1};
+    c.brush = {kPanelFace, gfx::BrushStyle::Solid};
+    c.FillRect(box);
+    const gfx::Bitmap24& skin = p.skin[kSkinPlayPanel];
+    if (!skin.Empty()) c.StretchCopy(box, skin, box);
+    const std::string count =
+        std::to_string(std::max(bar.position, 0)) + " / " + std::to_string(std::max(bar.max, 0));
+    const platform::TextStyle style{kCountColor, false, kLabelPixelSize};
+    const platform::TextSize size = text->MeasureText(count, style);
+    text->DrawText(p.play_panel_canvas, kTrackLeft + (kTrackWidth - size.width) / 2,
+                   kTrackTop - 2 - size.height, count, style);
+  }
   const gfx::Bitmap24& filled = p.skin[kSkinTrackFilled];
   const gfx::Bitmap24& empty = p.skin[kSkinTrackEmpty];
   const gfx::Bitmap24& knob = p.skin[kSkinTrackKnob];

@@ -115,9 +115,12 @@ struct Panels {
 void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::SheetPages& sheet,
                        platform::TextPainter* text);
 // Background, then the player indicator.
-void PaintPlayPanel(Panels& p, const history::PlayerBar& bar);
+void PaintPlayPanel(Panels& p, const history::PlayerBar& bar, platform::TextPainter* text);
 // The player indicator on the play panel's canvas.
-void DrawPlayerIndicator(Panels& p, const history::PlayerBar& bar);
+// The track, and over its middle where the player stands and how many entries there are
+// ("12 / 40"), written with `text` when there is one.
+void DrawPlayerIndicator(Panels& p, const history::PlayerBar& bar,
+                         platform::TextPainter* text = nullptr);
 // Title strip (by whether the panel is expanded), body, and the four zoom choice buttons with
 // the chosen one marked. The overview and its frame lie over it.
 void PaintZoomPanel(Panels& p, const ZoomView& zoom);

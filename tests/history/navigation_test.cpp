@@ -2,8 +2,10 @@
 
 #include "history/navigation.h"
 #include "history/redraw_cache.h"
+#include "platform/text_painter.h"
 #include "tests/history/history_fixture.h"
 #include "workspace/skin.h"
+#include "workspace/skin_layout.h"
 
 namespace zevo::history {
 namespace {
@@ -313,6 +315,53 @@ TEST(Navigation, BlankPageFollowsGridTraceAndBackground) {
   EXPECT_EQ(w.views.Overview().Pixel(250, 75), 0x00BDBDFFu);
   EXPECT_NE(w.views.Page().Pixel(66, 62), 0x00BDBDFFu);
   EXPECT_EQ(w.views.Page().Pixel(10, 10), w.sheet.GridPage().Pixel(10, 10));
+}
+
+// Keeps what was written and where.
+class WrittenText : public platform::TextPainter {
+ public:
+  void DrawText(gfx::Bitmap24& target, int x, int y, const std::string& text,
+                const platform::TextStyle&) override {
+    target.FillRect({x, y, x + 7 * int(text.size()), y + 12}, 0x00123456);
+    written.push_back({x, y, text});
+  }
+  platform::TextSize MeasureText(const std::string& text, const platform::TextStyle&) override {
+    return {7 * int(text.size()), 12};
+  }
+  struct Line {
+    int x, y;
+    std::string text;
+  };
+  std::vector<Line> written;
+};
+
+TEST(Navigation, TheTrackTellsThePositionAndTheCount) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  LoadEntries(w, 40);
+  w.GotoPointExecute(12);
+  WrittenText text;
+  workspace::DrawPlayerIndicator(w.panels, w.player.bar, &text);
+  ASSERT_EQ(text.written.size(), 1u);
+  EXPECT_EQ(text.written[0].text, "12 / 40");
+  // Centred over the track, above it, clear of the skin's labels at its two ends.
+  const int width = 7 * 7;
+  EXPECT_EQ(text.written[0].x, workspace::kTrackLeft + (workspace::kTrackWidth - width) / 2);
+  EXPECT_LT(text.written[0].y + 12, workspace::kTrackTop);
+  EXPECT_GE(text.written[0].y, 0);
+
+  // A shorter count leaves nothing of the longer one.
+  w.GotoPointExecute(3);
+  workspace::DrawPlayerIndicator(w.panels, w.player.bar, &text);
+  EXPECT_EQ(text.written.back().text, "3 / 40");
+  const auto& c = w.panels.play_panel_canvas;
+  const int left = text.written[0].x, right = left + width;
+  const int short_right = text.written.back().x + 7 * 6;
+  for (int x = left; x < right; ++x) {
+    if (x >= text.written.back().x && x < short_right) continue;
+    EXPECT_NE(c.Pixel(x, text.written[0].y + 5), 0x00123456u) << x;
+  }
 }
 
 TEST(Navigation, PlayerIndicatorOnThePlayPanel) {

@@ -347,7 +347,7 @@ TEST(Skin, MissingImagesPaintNothingOverThePanels) {
   auto& w = *t.win;
   for (int i = 0; i < kSkinImageCount; ++i) EXPECT_TRUE(w.panels.skin.images[i].Empty());
   PaintControlPanel(w.panels, w.pen, w.sheet, w.env.text);
-  PaintPlayPanel(w.panels, w.player.bar);
+  PaintPlayPanel(w.panels, w.player.bar, nullptr);
   w.PlayPanelMouseDown(200, 30);
   const gfx::Color face = w.panels.play_panel_canvas.Pixel(0, 0);
   EXPECT_EQ(w.panels.play_panel_canvas.Pixel(200, 26), face);  // no track without its images
@@ -374,7 +374,7 @@ TEST(Skin, ThePanelsArePaintedFromTheSkin) {
             w.panels.skin[kSkinToggleOn].Pixel(3, 3));
   EXPECT_EQ(w.panels.control_panel_canvas.Pixel(531 + 3, 22 + 3),
             w.panels.skin[kSkinToggleOn].Pixel(3, 3));
-  PaintPlayPanel(w.panels, w.player.bar);
+  PaintPlayPanel(w.panels, w.player.bar, nullptr);
   EXPECT_EQ(w.panels.play_panel_canvas.Pixel(900, 5), w.panels.skin[kSkinPlayPanel].Pixel(900, 5));
 
   // The zoom panel is painted when the control panel opens: the chosen zoom marked.
