@@ -454,6 +454,8 @@ void TZevo3Win::DataPlayExecute() {
 void TZevo3Win::DataStopExecute() {
   timer2_enabled = false;
   history::DataStop(player, StoredReplayRate());
+  history::Navigator n = Nav();
+  history::ClearTipMarker(n);
   if (!panels.ControlPanel.visible) pen.enabled = true;
 }
 

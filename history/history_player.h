@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "history/redraw_cache.h"
 #include "ink/stroke_document.h"
@@ -42,6 +43,8 @@ class HistoryPlayer {
   void ClearPartialStroke() { partial_ = nullptr; }
 
   bool replaying = false;
+  // Where the replay's brush-tip circle was last drawn on the page image (view pixels).
+  std::optional<gfx::Rect> tip_marker;
   int samples_per_tick = 3;
   // Another author's protected history: viewed, not continued.
   bool view_only = false;

@@ -16,12 +16,14 @@ int RateOf(int stored_rate) {
 
 // The inverting circle around the brush tip, on the page image itself: the next segment's
 // averaging covers it again.
-void DrawTipMarker(gfx::Bitmap24& page, ink::ViewPoint p) {
+gfx::Rect DrawTipMarker(gfx::Bitmap24& page, ink::ViewPoint p) {
   gfx::Canvas c(page);
   c.pen = {gfx::kBlack, 1, gfx::PenMode::NotXor};
   c.brush = {gfx::kWhite, gfx::BrushStyle::Clear};
-  c.Ellipse(base::TruncToInt(p.x - p.radius), base::TruncToInt(p.y - p.radius),
-            base::TruncToInt(p.x + p.radius), base::TruncToInt(p.y + p.radius));
+  const gfx::Rect box{base::TruncToInt(p.x - p.radius), base::TruncToInt(p.y - p.radius),
+                      base::TruncToInt(p.x + p.radius), base::TruncToInt(p.y + p.radius)};
+  c.Ellipse(box.left, box.top, box.right, box.bottom);
+  return box;
 }
 
 // Draws up to `count` further samples of the replayed stroke; a tick that finds no sample
@@ -35,7 +37,7 @@ void ContinueStroke(Navigator& n, ink::Stroke& stroke, int count) {
       if (drawn == 0) n.player.ClearPartialStroke();
       return;
     }
-    DrawTipMarker(n.views.Page(), n.views.ContinueSample(*s));
+    n.player.tip_marker = DrawTipMarker(n.views.Page(), n.views.ContinueSample(*s));
   }
 }
 
@@ -68,6 +70,17 @@ void DataPlay(Navigator& n, int stored_rate) {
 void DataStop(HistoryPlayer& player, int stored_rate) {
   player.replaying = false;
   player.samples_per_tick = RateOf(stored_rate);
+}
+
+void ClearTipMarker(Navigator& n) {
+  if (!n.player.tip_marker) return;
+  gfx::Rect r = *n.player.tip_marker;
+  n.player.tip_marker.reset();
+  // The box as drawn, its corners in either order.
+  if (r.right < r.left) std::swap(r.left, r.right);
+  if (r.bottom < r.top) std::swap(r.top, r.bottom);
+  n.views.ViewRenderer().DownsampleRect(r.left, r.top, r.right + 1, r.bottom + 1);
+  n.views.MarkPending();
 }
 
 bool ReplayTick(Navigator& n) {

@@ -17,6 +17,9 @@ inline constexpr int kDefaultReplayRate = 3;
 void DataPlay(Navigator& n, int stored_rate);
 // Stops it; a stroke stopped half way is resumed by the next DataPlay.
 void DataStop(HistoryPlayer& player, int stored_rate);
+// Takes the brush-tip circle a stopped replay left on the page away: its pixels are averaged
+// again from the work bitmap.
+void ClearTipMarker(Navigator& n);
 // One tick of Timer2; true when the history has run out and the replay must stop.
 bool ReplayTick(Navigator& n);
 // The rate hot keys: one step (delta -1 or +1) within kMinReplayRate..kMaxReplayRate, for

@@ -2,6 +2,7 @@
 
 #include "history/navigation.h"
 #include "history/replay.h"
+#include "ink/downsample.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 #include "tests/history/history_fixture.h"
@@ -146,6 +147,29 @@ TEST(Replay, StopAndPlayResumeTheStrokeWithoutCountingItTwice) {
   while (w.player.replaying) w.Timer2Timer();
   EXPECT_EQ(w.player.bar.position, 2);
   EXPECT_TRUE(w.views.Page().SamePixels(page));
+}
+
+TEST(Replay, StoppingMidStrokeTakesTheBrushTipCircleAway) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  WriteStrokes(t, 2);
+  SetRate(t, 1);
+  w.DataPlayExecute();
+  for (int i = 0; i < 4; ++i) w.Timer2Timer();
+  ASSERT_NE(w.player.PartialStroke(), nullptr);
+  // The page at rest is the average of the work bitmap; the circle is not in the work bitmap.
+  auto averaged = [&] {
+    gfx::Bitmap24 page(w.views.Page().Width(), w.views.Page().Height());
+    ink::Downsample4x4(w.views.ViewRenderer().Work(), page, 0, 0, page.Width(), page.Height());
+    return page;
+  };
+  EXPECT_FALSE(w.views.Page().SamePixels(averaged()));
+  w.DataStopExecute();
+  EXPECT_TRUE(w.views.Page().SamePixels(averaged()));
+  // Stopping again, or after a step, changes nothing more.
+  w.DataStopExecute();
+  EXPECT_TRUE(w.views.Page().SamePixels(averaged()));
 }
 
 TEST(Replay, NavigationDuringAHalfDrawnStroke) {
