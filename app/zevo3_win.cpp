@@ -222,6 +222,8 @@ void TZevo3Win::FormCreate() {
     const std::string why = env.settings->ErrorText();
     if (!why.empty()) env.ui->MessageBox(why);
   }
+  // A skin picture missing or damaged: said once, naming it; the window runs on without it.
+  if (env.ui && !panels.skin.problem.empty()) env.ui->MessageBox(panels.skin.problem);
   // A program that names a stroke file to continue has its own writing to offer.
   if (!RunCommandLine()) OfferRecovery();
 }
@@ -478,7 +480,8 @@ void TZevo3Win::CallOptionExecute() {
   const bool skin_changed = options_dlg->skin_changed;
   app_settings.ReadAfterOptions(store, env.program_folder, skin_changed);
   // The interface texts stay as they were read at start; the skin pictures follow the folder.
-  if (skin_changed) panels.skin.Load(app_settings.skin_folder);
+  if (skin_changed && panels.skin.Load(app_settings.skin_folder) < workspace::kSkinImageCount)
+    env.ui->MessageBox(panels.skin.problem);
   author = settings::AuthorIdentity::Read(store);
   panels.tablet_panel_cursor = 100 + app_settings.cursor_style;
   PaintControlPanel(panels, pen, sheet, env.text);

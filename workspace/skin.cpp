@@ -13,9 +13,15 @@ const std::array<const char*, kSkinImageCount> kSkinFileNames{
 
 int Skin::Load(const std::string& folder) {
   for (auto& image : images) image = gfx::Bitmap24();
+  problem.clear();
   for (int i = 0; i < kSkinImageCount; ++i) {
-    auto loaded = gfx::LoadBmpFile(folder + kSkinFileNames[std::size_t(i)]);
-    if (!loaded) return i;
+    const std::string path = folder + kSkinFileNames[std::size_t(i)];
+    auto loaded = gfx::LoadBmpFile(path);
+    if (!loaded) {
+      problem = "The skin picture " + path + " cannot be loaded (" + loaded.ErrorText() +
+                "). Zevo 3 goes on without it and the skin pictures after it.";
+      return i;
+    }
     images[std::size_t(i)] = std::move(loaded).Value();
   }
   return kSkinImageCount;

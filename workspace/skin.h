@@ -43,8 +43,9 @@ struct Skin {
 
   // Loads the bitmaps from `folder` (with a trailing separator) in order; the first file that
   // cannot be loaded ends the loading, and it and the later images stay empty. Returns how
-  // many were loaded.
+  // many were loaded; `problem` then names the file and says why (empty when all loaded).
   int Load(const std::string& folder);
+  std::string problem;
 };
 
 }  // namespace zevo::workspace

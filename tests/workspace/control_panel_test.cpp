@@ -358,6 +358,28 @@ TEST(Skin, MissingImagesPaintNothingOverThePanels) {
   EXPECT_EQ(w.panels.control_panel_canvas.Pixel(53 + 23, 30 + 23), gfx::kBlack);
 }
 
+TEST(Skin, AMissingPictureIsToldOnceNamingTheFile) {
+  test::TestWindowOptions o;
+  o.with_skin = false;
+  TestWindow t(o);
+  ASSERT_TRUE(t.win) << t.error;
+  t.win->FormCreate();
+  ASSERT_EQ(t.ui.Messages().size(), 1u);
+  EXPECT_NE(t.ui.Messages()[0].find(std::string("/") + kSkinFileNames[0]), std::string::npos)
+      << t.ui.Messages()[0];
+  // Painting and clicking afterwards say nothing more.
+  t.win->PlayPanelMouseDown(200, 30);
+  t.win->TakeDirty();
+  EXPECT_EQ(t.ui.Messages().size(), 1u);
+
+  // With every picture there, nothing is told.
+  TestWindow whole;
+  ASSERT_TRUE(whole.win) << whole.error;
+  whole.win->FormCreate();
+  EXPECT_TRUE(whole.ui.Messages().empty());
+  EXPECT_TRUE(whole.win->panels.skin.problem.empty());
+}
+
 TEST(Skin, ThePanelsArePaintedFromTheSkin) {
   TestWindow t;
   ASSERT_TRUE(t.win) << t.error;
