@@ -19,7 +19,8 @@ inline constexpr int kExitFailure = 1;
 // gives one (files/document_budget.h, gfx/picture_limits.h).
 inline constexpr int kExitTooLarge = 7;
 static_assert(kExitTooLarge == files::kReadTooLarge);
-// No command or an unknown one (and wrong arguments to info; the other commands give 1).
+// Wrong arguments: no command or an unknown one, a bad option or value, an output name the
+// command does not write. (2 would be read as info's "damaged" result.)
 inline constexpr int kExitUsage = 64;
 
 // The exit code of a command that could not read its stroke file (code: a ReadResult).

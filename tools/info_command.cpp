@@ -1,13 +1,23 @@
 // stktool info FILE: the file as ReadStrokeFile sees it, as one JSON object; the exit code is
-// the read's result code (7: too large for Zevo 3).
+// the read's result code (7: too large for Zevo 3). A file that cannot be opened gives only a
+// message, 64 wrong arguments.
 #include <string>
 
 #include "files/stroke_file.h"
 #include "tools/commands.h"
 #include "tools/json_writer.h"
+#include "tools/stktool_render.h"
 
 namespace zevo::tools {
 namespace {
+
+constexpr const char* kInfoHelp =
+    "usage: stktool info FILE\n"
+    "Reads the stroke file FILE and prints it as one JSON object: the read's result, the\n"
+    "header, every entry and the background. The exit status is the read's result: 0 read,\n"
+    "1 cannot be opened (a message only, no JSON), 2 damaged, 3 not a stroke file, 4 cannot\n"
+    "be decoded, 5 major version not 1, 6 written by a newer version, 7 too large for Zevo 3.\n"
+    "  -h, --help   show this help\n";
 
 void WriteEntry(JsonWriter& j, const ink::Stroke& e) {
   j.BeginObject();
@@ -44,13 +54,27 @@ void WriteEntry(JsonWriter& j, const ink::Stroke& e) {
 }  // namespace
 
 int RunInfo(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 1 || args[0].empty() || args[0] == "--help") {
-    (args.size() == 1 && args[0] == "--help" ? out : err) << "usage: stktool info FILE\n";
-    return args.size() == 1 && args[0] == "--help" ? 0 : kExitUsage;
+  if (args.size() == 1 && IsHelp(args[0])) {
+    out << kInfoHelp;
+    return 0;
+  }
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+    err << "stktool info: "
+        << (args.empty()      ? std::string("no stroke file given")
+            : args.size() > 1 ? std::string("give one stroke file")
+            : args[0].empty() ? std::string("the file name is empty")
+                              : "unknown option " + args[0])
+        << "\n(stktool info --help shows the usage)\n";
+    return kExitUsage;
   }
   ink::StrokeDocument d(1024, 718);
   files::StrokeFileDetails details;
   const int result = files::ReadStrokeFile(d, args[0], ToolCodec(err), &details);
+  if (result == files::kReadCannotOpen) {
+    // Nothing was read: no object to show.
+    err << "stktool info: " << args[0] << ": " << ReadFailureText(result, args[0]) << "\n";
+    return result;
+  }
 
   JsonWriter j;
   j.BeginObject();
@@ -77,7 +101,7 @@ int RunInfo(CommandArgs args, std::ostream& out, std::ostream& err) {
   j.EndObject();
   out << j.Text() << "\n";
   if (result != 0) {
-    err << "stktool: " << args[0] << ": " << ReadResultText(result) << " (result " << result
+    err << "stktool info: " << args[0] << ": " << ReadResultText(result) << " (result " << result
         << ")\n";
   }
   return result;

@@ -22,9 +22,11 @@ const Command kCommands[] = {
     {"render",
      "FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture] [--fit 0-3]"
      " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]",
-     "render the sheet picture; OUT ending in .JPG is JPEG, anything else BMP", RunRender},
+     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG) or .bmp (BMP) file", RunRender},
     {"print", "FILE -o OUT --page PWxPH [--scale 100|150|200]",
-     "write the print work bitmap as BMP and print the page rectangle x0 y0 x1 y1", RunPrint},
+     "write the print work bitmap to OUT, a .bmp file, and print the page rectangle\n"
+     "      x0 y0 x1 y1",
+     RunPrint},
 };
 
 void PrintHelp(std::ostream& out) {
@@ -34,16 +36,16 @@ void PrintHelp(std::ostream& out) {
   }
   out << "\nexit status:\n"
          "  0    done\n"
-         "  1    failed, with a message; also wrong arguments to convert, render and print\n"
-         "       (info: the file cannot be opened)\n"
+         "  1    failed, with a message (info: the file cannot be opened)\n"
          "  2-6  info only: the read's result (2 damaged, 3 not a stroke file, 4 cannot be\n"
          "       decoded, 5 major version not 1, 6 written by a newer version)\n"
          "  7    a stroke file or picture is too large for Zevo 3 (it would need more than "
       << (files::kMaxDocumentBytes >> 20) << " MiB,\n       or a picture more than "
       << (gfx::kMaxPictureBytes >> 20)
       << " MiB, of memory)\n"
-         "  64   no command or an unknown one, or wrong arguments to info\n"
-         "\nstktool COMMAND --help shows one command's usage.\n";
+         "  64   wrong arguments: no command or an unknown one, a bad option or value, an\n"
+         "       output name the command does not write\n"
+         "\nstktool COMMAND --help (or stktool help COMMAND) shows one command's usage.\n";
 }
 
 }  // namespace
@@ -56,16 +58,25 @@ int main(int argc, char** argv) {
     PrintHelp(std::cerr);
     return kExitUsage;
   }
-  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+  if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1)) {
     PrintHelp(std::cout);
     return 0;
+  }
+  if (args[0] == "help") {
+    for (const Command& c : kCommands) {
+      if (args[1] == c.name) {
+        const std::string help[] = {"--help"};
+        return c.run(CommandArgs(help), std::cout, std::cerr);
+      }
+    }
   }
   for (const Command& c : kCommands) {
     if (args[0] == c.name) {
       return c.run(CommandArgs(args).subspan(1), std::cout, std::cerr);
     }
   }
-  std::cerr << "stktool: unknown command \"" << args[0] << "\"\n\n";
+  const std::string& name = args[0] == "help" ? args[1] : args[0];
+  std::cerr << "stktool: unknown command \"" << name << "\"\n\n";
   PrintHelp(std::cerr);
   return kExitUsage;
 }

@@ -1,11 +1,33 @@
 #include "tools/stktool_print.h"
 
+#include <cstdint>
+
 #include "gfx/bmp_file.h"
 #include "output/print_layout.h"
 #include "output/print_sheet.h"
 #include "output/sheet_picture.h"
 
 namespace zevo::tools {
+
+namespace {
+
+constexpr const char* kPrintHelp =
+    "usage: stktool print FILE -o OUT --page PWxPH [--scale N]\n"
+    "Prints the stroke file FILE as the program prints it on a page of PW x PH device pixels:\n"
+    "writes the work bitmap to OUT (a .bmp file) and prints on stdout the rectangle of the page\n"
+    "it is stretched onto, as x0 y0 x1 y1. The work bitmap is four times the printed sheet\n"
+    "(about 35 MB at scale 100, 800 MB at 400) whatever the page; when it is over 64 MiB its\n"
+    "size is told on stderr before it is written.\n"
+    "  -o OUT         the BMP file to write\n"
+    "  --page PWxPH   the printer's page in device pixels, each side 1 to 1000000\n"
+    "  --scale N      the print scale in percent: 100, 150 or 200 (25 to 400 accepted;\n"
+    "                 default 100)\n"
+    "  -h, --help     show this help\n";
+
+// Work bitmaps larger than this are announced before they are written.
+constexpr std::uint64_t kAnnouncedBytes = std::uint64_t(64) << 20;
+
+}  // namespace
 
 int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read, std::ostream& out,
                     std::ostream& err) {
@@ -15,18 +37,25 @@ int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read
   for (std::size_t i = 0; i < a.size() && why.empty(); ++i) {
     const std::string& w = a[i];
     const bool has_value = i + 1 < a.size();
-    if (w == "-o") {
+    if (IsHelp(w)) {
+      out << kPrintHelp;
+      return 0;
+    } else if (w == "-o") {
       if (has_value)
         out_path = a[++i];
       else
         why = "-o needs a file name";
     } else if (w == "--page") {
-      have_page = has_value && ParseSize(a[++i], pw, ph);
-      if (!have_page) why = "--page needs PWxPH in device pixels";
+      if (!has_value)
+        why = "--page needs PWxPH in device pixels";
+      else
+        why = ParseSize(w, a[++i], pw, ph);
+      have_page = why.empty();
     } else if (w == "--scale") {
-      if (!has_value || !ParseInt(a[++i], output::kPrintScaleMin, output::kPrintScaleMax, scale))
-        why = "--scale needs 100, 150 or 200 (" + std::to_string(output::kPrintScaleMin) + " to " +
-              std::to_string(output::kPrintScaleMax) + " accepted)";
+      if (!has_value)
+        why = "--scale needs 100, 150 or 200";
+      else
+        why = ParseInt(w, a[++i], output::kPrintScaleMin, output::kPrintScaleMax, scale);
     } else if (!w.empty() && w[0] == '-') {
       why = "unknown option " + w;
     } else if (file.empty()) {
@@ -38,10 +67,11 @@ int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read
   if (why.empty() && file.empty()) why = "no stroke file given";
   if (why.empty() && out_path.empty()) why = "no output file given (-o OUT)";
   if (why.empty() && !have_page) why = "no page size given (--page PWxPH)";
+  if (why.empty() && ExtensionAmong(out_path, {".BMP"}).empty())
+    why = "cannot write \"" + out_path + "\": it writes .bmp files only";
   if (!why.empty()) {
-    err << "stktool print: " << why << "\n"
-        << "usage: stktool print FILE -o OUT --page PWxPH [--scale 100|150|200]\n";
-    return 1;
+    err << "stktool print: " << why << "\n(stktool print --help shows the usage)\n";
+    return kExitUsage;
   }
 
   Result<output::PrintLayout> layout = output::ComputePrintLayout(pw, ph, scale);
@@ -51,7 +81,7 @@ int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read
   }
   ink::StrokeDocument doc(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (const int code = read(doc, file); code != 0) {
-    err << "stktool print: " << file << ": " << ReadCodeText(code) << "\n";
+    err << "stktool print: " << file << ": " << ReadFailureText(code, file) << "\n";
     return ExitForRead(code);
   }
   output::SheetInputs in;
@@ -62,6 +92,12 @@ int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read
   if (!sheet) {
     err << "stktool print: " << sheet.ErrorText() << "\n";
     return 1;
+  }
+  const gfx::Bitmap24& work = sheet.Value().work;
+  const std::uint64_t bytes = std::uint64_t(work.Width()) * std::uint64_t(work.Height()) * 3;
+  if (bytes > kAnnouncedBytes) {
+    err << "stktool print: writing a " << work.Width() << " x " << work.Height() << " work bitmap ("
+        << (bytes >> 20) << " MiB) to " << out_path << "\n";
   }
   std::string error;
   if (!gfx::SaveBmpFile(sheet.Value().work, out_path, &error)) {

@@ -1,6 +1,10 @@
 #include "tools/stktool_render.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,6 +16,14 @@
 #include "seals/grid_layout.h"
 
 namespace zevo::tools {
+namespace {
+
+std::string LowerFirst(std::string text) {
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = char(text[0] - 'A' + 'a');
+  return text;
+}
+
+}  // namespace
 
 std::string ReadCodeText(int code) {
   switch (code) {
@@ -36,41 +48,102 @@ std::string ReadCodeText(int code) {
   }
 }
 
-bool ParseInt(const std::string& text, long long lo, long long hi, int& value) {
+std::string CannotOpenReason(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(path, ec);
+  if (ec) return LowerFirst(ec.message());
+  if (std::filesystem::is_directory(st)) return "it is a folder";
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+    return "it cannot be opened";
+  }
+  return LowerFirst(std::strerror(errno));
+}
+
+std::string ReadFailureText(int code, const std::string& path) {
+  if (code == files::kReadCannotOpen) return "cannot open it: " + CannotOpenReason(path);
+  return ReadCodeText(code);
+}
+
+std::string ParseInt(const std::string& option, const std::string& text, long long lo, long long hi,
+                     int& value) {
   long long v = 0;
   const char* end = text.data() + text.size();
   const auto [p, ec] = std::from_chars(text.data(), end, v);
-  if (ec != std::errc() || p != end || text.empty() || v < lo || v > hi) return false;
+  if (text.empty() || p != end || (ec != std::errc() && ec != std::errc::result_out_of_range))
+    return option + " must be a whole number, not \"" + text + "\"";
+  const bool below = ec == std::errc::result_out_of_range ? text[0] == '-' : v < lo;
+  const bool above = ec == std::errc::result_out_of_range ? text[0] != '-' : v > hi;
+  const std::string range = " from " + std::to_string(lo) + " to " + std::to_string(hi);
+  // A short range is named whole; a long one by the side that was passed.
+  const bool short_range = hi - lo <= 1000;
+  if (below) {
+    if (short_range || lo > 1) return option + " must be" + range;
+    return option + (lo == 0 ? " must be 0 or more" : " must be positive");
+  }
+  if (above) return option + " must be" + (short_range ? range : " at most " + std::to_string(hi));
   value = int(v);
-  return true;
+  return {};
 }
 
-bool ParseSize(const std::string& text, int& width, int& height) {
+std::string ParseSize(const std::string& option, const std::string& text, int& width, int& height) {
   const std::size_t x = text.find_first_of("xX");
-  if (x == std::string::npos) return false;
-  return ParseInt(text.substr(0, x), 1, 1000000, width) &&
-         ParseInt(text.substr(x + 1), 1, 1000000, height);
+  if (x == std::string::npos)
+    return option + " must be WIDTHxHEIGHT, e.g. 1024x718, not \"" + text + "\"";
+  int w = 0, h = 0;
+  std::string why = ParseInt(option, text.substr(0, x), 1, 1000000, w);
+  if (why.empty()) why = ParseInt(option, text.substr(x + 1), 1, 1000000, h);
+  if (!why.empty()) return why;
+  width = w, height = h;
+  return {};
+}
+
+std::string ExtensionAmong(const std::string& path, std::initializer_list<const char*> allowed) {
+  const std::string ext = output::UpperExtension(path);
+  for (const char* a : allowed)
+    if (ext == a) return ext;
+  return {};
 }
 
 namespace {
 
-bool ParseGrid(const std::string& text, seals::GridLayout& g) {
+constexpr const char* kRenderHelp =
+    "usage: stktool render FILE -o OUT [options]\n"
+    "Renders the sheet picture of the stroke file FILE into OUT: a name ending in .jpg or .jpeg\n"
+    "is written as JPEG, .bmp as BMP (in any case); other names are refused.\n"
+    "  -o OUT              the picture file to write\n"
+    "  --size WxH          its size in pixels, each side 1 to 1000000 (default 1024x718)\n"
+    "  --position N        show the first N entries, 0 or more (default: where the file was\n"
+    "                      left)\n"
+    "  --background IMG    this BMP or JPEG picture as the background, not the file's own\n"
+    "  --texture           repeat IMG as a texture instead of placing it once\n"
+    "  --fit 0-3           how IMG is placed: 0 on the paper, 1 full, 2 centred, 3 top left\n"
+    "                      (default 0)\n"
+    "  --lighten 0-2       lighten IMG: 0 not, 1 by half, 2 by three quarters (default 0)\n"
+    "  --grid CW,CH,LEFT,TOP,COLS,ROWS\n"
+    "                      draw a grid of COLS x ROWS cells of CW x CH pixels from LEFT,TOP\n"
+    "                      (each 0 to 65535)\n"
+    "  --trace MODEL       show the stroke file MODEL as the tracing model\n"
+    "  -h, --help          show this help\n";
+
+std::string ParseGrid(const std::string& text, seals::GridLayout& g) {
   std::vector<int> v;
   std::size_t start = 0;
   while (true) {
     const std::size_t comma = text.find(',', start);
-    int n;
-    if (!ParseInt(
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), 0,
-            65535, n))
-      return false;
+    int n = 0;
+    const std::string part =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (std::string why = ParseInt("--grid", part, 0, 65535, n); !why.empty()) return why;
     v.push_back(n);
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
-  if (v.size() != 6) return false;
+  if (v.size() != 6)
+    return "--grid must be six whole numbers CW,CH,LEFT,TOP,COLS,ROWS, not " +
+           std::to_string(v.size());
   g = {v[0], v[1], v[2], v[3], v[4], v[5]};
-  return true;
+  return {};
 }
 
 struct RenderOptions {
@@ -83,36 +156,45 @@ struct RenderOptions {
   std::optional<seals::GridLayout> grid;
 };
 
-// Empty on success, else the reason.
-std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o) {
+// Empty on success, else the reason; help is set by -h or --help.
+std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bool& help) {
   for (std::size_t i = 0; i < a.size(); ++i) {
     const std::string& w = a[i];
+    std::string v;
     auto value = [&](std::string& into) {
       if (i + 1 >= a.size()) return false;
       into = a[++i];
       return true;
     };
-    std::string v;
-    if (w == "-o") {
+    auto number = [&](long long lo, long long hi, int& into) -> std::string {
+      if (!value(v)) return w + " needs a number";
+      return ParseInt(w, v, lo, hi, into);
+    };
+    std::string why;
+    if (IsHelp(w)) {
+      help = true;
+      return {};
+    } else if (w == "-o") {
       if (!value(o.out)) return "-o needs a file name";
     } else if (w == "--size") {
-      if (!value(v) || !ParseSize(v, o.width, o.height)) return "--size needs WxH";
+      if (!value(v)) return "--size needs WIDTHxHEIGHT";
+      why = ParseSize(w, v, o.width, o.height);
     } else if (w == "--position") {
-      int n;
-      if (!value(v) || !ParseInt(v, 0, 2147483647, n)) return "--position needs a number";
+      int n = 0;
+      why = number(0, 2147483647, n);
       o.position = n;
     } else if (w == "--background") {
       if (!value(o.background)) return "--background needs a picture file";
     } else if (w == "--texture") {
       o.texture = true;
     } else if (w == "--fit") {
-      if (!value(v) || !ParseInt(v, 0, 3, o.fit)) return "--fit needs 0, 1, 2 or 3";
+      why = number(0, 3, o.fit);
     } else if (w == "--lighten") {
-      if (!value(v) || !ParseInt(v, 0, 2, o.lighten)) return "--lighten needs 0, 1 or 2";
+      why = number(0, 2, o.lighten);
     } else if (w == "--grid") {
       seals::GridLayout g;
-      if (!value(v) || !ParseGrid(v, g))
-        return "--grid needs CW,CH,LEFT,TOP,COLS,ROWS (each 0 to 65535)";
+      if (!value(v)) return "--grid needs CW,CH,LEFT,TOP,COLS,ROWS";
+      why = ParseGrid(v, g);
       o.grid = g;
     } else if (w == "--trace") {
       if (!value(o.trace)) return "--trace needs a stroke file";
@@ -123,35 +205,41 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o) {
     } else {
       return "more than one stroke file given";
     }
+    if (!why.empty()) return why;
   }
   if (o.file.empty()) return "no stroke file given";
   if (o.out.empty()) return "no output file given (-o OUT)";
+  if (ExtensionAmong(o.out, {".JPG", ".JPEG", ".BMP"}).empty())
+    return "cannot write \"" + o.out + "\": it writes .jpg, .jpeg (JPEG) or .bmp (BMP) files";
   return {};
 }
 
 }  // namespace
 
 int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& read,
-                     std::ostream& /*out*/, std::ostream& err) {
+                     std::ostream& out, std::ostream& err) {
   RenderOptions o;
-  if (const std::string why = ParseRenderArgs(args, o); !why.empty()) {
-    err << "stktool render: " << why << "\n"
-        << "usage: stktool render FILE -o OUT [--size WxH] [--position N] [--background IMG]"
-           " [--texture] [--fit 0-3] [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS]"
-           " [--trace MODEL]\n";
-    return 1;
+  bool help = false;
+  const std::string why = ParseRenderArgs(args, o, help);
+  if (help) {
+    out << kRenderHelp;
+    return 0;
+  }
+  if (!why.empty()) {
+    err << "stktool render: " << why << "\n(stktool render --help shows the usage)\n";
+    return kExitUsage;
   }
   ink::StrokeDocument doc(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (const int code = read(doc, o.file); code != 0) {
-    err << "stktool render: " << o.file << ": " << ReadCodeText(code) << "\n";
+    err << "stktool render: " << o.file << ": " << ReadFailureText(code, o.file) << "\n";
     return ExitForRead(code);
   }
   if (o.position) {
     const int n = *o.position;
     if (n > doc.Count()) {
-      err << "stktool render: position " << n << " is beyond the " << doc.Count() << " entries of "
-          << o.file << "\n";
-      return 1;
+      err << "stktool render: --position must be at most " << doc.Count() << " for " << o.file
+          << " (it has " << doc.Count() << " entries)\n";
+      return kExitUsage;
     }
     if (n == 0) {
       doc.GotoHead();
@@ -185,7 +273,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
   ink::StrokeDocument model(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (!o.trace.empty()) {
     if (const int code = read(model, o.trace); code != 0) {
-      err << "stktool render: " << o.trace << ": " << ReadCodeText(code) << "\n";
+      err << "stktool render: " << o.trace << ": " << ReadFailureText(code, o.trace) << "\n";
       return ExitForRead(code);
     }
     in.trace_model = &model;
@@ -198,7 +286,9 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
     return 1;
   }
   std::string error;
-  if (!output::WritePictureFile(picture.Value(), o.out, output::CloseTimePictureFormat(o.out),
+  const bool bmp = ExtensionAmong(o.out, {".BMP"}) == ".BMP";
+  if (!output::WritePictureFile(picture.Value(), o.out,
+                                bmp ? output::PictureFormat::Bmp : output::PictureFormat::Jpeg,
                                 &error)) {
     err << "stktool render: " << o.out << ": " << error << "\n";
     return 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <ostream>
 #include <span>
 #include <string>
@@ -18,15 +19,33 @@ using StrokeFileReader = std::function<int(ink::StrokeDocument& doc, const std::
 // The reader's code as a message.
 std::string ReadCodeText(int code);
 
-// "WxH" with both sides from 1 to 1 000 000; false otherwise.
-bool ParseSize(const std::string& text, int& width, int& height);
-// A whole decimal number within [lo, hi]; false otherwise.
-bool ParseInt(const std::string& text, long long lo, long long hi, int& value);
+// The reader's code as a message, with the reason when the file cannot be opened at all
+// ("cannot open it: no such file or directory").
+std::string ReadFailureText(int code, const std::string& path);
+// Why path cannot be opened for reading, from the system ("no such file or directory",
+// "permission denied", "it is a folder").
+std::string CannotOpenReason(const std::string& path);
+
+// The value of option as a whole decimal number within [lo, hi]. Empty on success, else what
+// is wrong: "--position must be 0 or more", "--size must be a whole number, not \"a\"".
+std::string ParseInt(const std::string& option, const std::string& text, long long lo, long long hi,
+                     int& value);
+// "WxH" with both sides from 1 to 1 000 000; empty on success, else what is wrong.
+std::string ParseSize(const std::string& option, const std::string& text, int& width, int& height);
+
+// "-h" or "--help", in a command's arguments.
+inline bool IsHelp(const std::string& word) {
+  return word == "-h" || word == "--help";
+}
+
+// The upper-case extension of path when it is one of the given ones, else empty.
+std::string ExtensionAmong(const std::string& path, std::initializer_list<const char*> allowed);
 
 // stktool render FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture]
 //   [--fit 0-3] [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]
-// args are the words after "render". Exit code 0, 7 when FILE, MODEL or IMG is too large for
-// Zevo 3, or 1 with a message on err.
+// args are the words after "render"; -h or --help writes the usage to out. OUT must end in
+// .jpg or .jpeg (JPEG) or .bmp (BMP), in any case. Exit code 0, kExitUsage for wrong arguments,
+// 7 when FILE, MODEL or IMG is too large for Zevo 3, or 1 with a message on err.
 int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& read,
                      std::ostream& out, std::ostream& err);
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "gfx/bmp_file.h"
 #include "tests/files/layout_bytes.h"
@@ -21,12 +23,16 @@ using testing::LayoutBytes;
 struct ToolRun {
   int exit = -1;
   std::string out;
+  std::string err;  // the error output, unless it went to out
 };
 
 // What stktool writes to its standard output, and with_errors its error output too.
 ToolRun Stktool(const std::string& arguments, bool with_errors = false) {
+  const std::string err_file =
+      (std::filesystem::temp_directory_path() / ("zevo-stktool-err-" + std::to_string(::getpid())))
+          .string();
   const std::string command = std::string("'") + ZEVO_PROGRAM_DIR + "/stktool' " + arguments +
-                              (with_errors ? " 2>&1" : " 2>/dev/null");
+                              (with_errors ? " 2>&1" : " 2>'" + err_file + "'");
   ToolRun r;
   FILE* p = ::popen(command.c_str(), "r");
   if (p == nullptr) return r;
@@ -35,7 +41,17 @@ ToolRun Stktool(const std::string& arguments, bool with_errors = false) {
   while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
   const int status = ::pclose(p);
   r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (!with_errors) {
+    std::ifstream e(err_file, std::ios::binary);
+    r.err.assign(std::istreambuf_iterator<char>(e), {});
+    std::filesystem::remove(err_file);
+  }
   return r;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), {});
 }
 
 class StktoolTest : public ::testing::Test {
@@ -107,7 +123,16 @@ TEST_F(StktoolTest, InfoExitsWithTheReadResult) {
             std::string::npos)
       << r.out;
   EXPECT_EQ(Stktool("info " + Write("short.stk", std::vector<std::uint8_t>(19, 1))).exit, 3);
-  EXPECT_EQ(Stktool("info '" + Path("missing.stk") + "'").exit, 1);
+  // Nothing was read: a message, no object.
+  const ToolRun missing = Stktool("info '" + Path("missing.stk") + "'");
+  EXPECT_EQ(missing.exit, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err, "stktool info: " + Path("missing.stk") +
+                             ": cannot open it: no such file or directory\n");
+  const ToolRun folder = Stktool("info '" + folder_.string() + "'");
+  EXPECT_EQ(folder.exit, 1);
+  EXPECT_EQ(folder.out, "");
+  EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.err;
   std::vector<std::uint8_t> encoded_garbage(40, 0);
   std::memcpy(encoded_garbage.data(), "zvRD", 4);
   EXPECT_EQ(Stktool("info " + Write("garbage.stk", encoded_garbage)).exit, 4);
@@ -137,15 +162,87 @@ TEST_F(StktoolTest, ConvertWritesEncodedAndPlainFiles) {
   EXPECT_NE(Stktool("info " + plain).out.find(R"("step":2)"), std::string::npos);
 
   EXPECT_EQ(Stktool("convert '" + Path("missing.stk") + "' " + out).exit, 1);
-  EXPECT_EQ(Stktool("convert " + in + " " + out + " --step 5").exit, 1);
-  EXPECT_EQ(Stktool("convert " + in + " " + out + " --step x").exit, 1);
-  EXPECT_EQ(Stktool("convert " + in).exit, 1);
-  EXPECT_EQ(Stktool("convert " + in + " '" + Path("no/folder.stk") + "'").exit, 1);
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), {});
+TEST_F(StktoolTest, WrongArgumentsSayWhatIsWrongAndExitWith64) {
+  const std::string in = Write("in.stk", Sheet().bytes);
+  const std::string out = " '" + Path("out.stk") + "'";
+  const std::string picture = " -o '" + Path("x.bmp") + "'";
+  const std::pair<std::string, std::string> cases[] = {
+      {"convert " + in + out + " --step 5", "--step must be from 1 to 4"},
+      {"convert " + in + out + " --step 0", "--step must be from 1 to 4"},
+      {"convert " + in + out + " --step x", "--step must be a whole number, not \"x\""},
+      {"convert " + in + out + " --step", "--step needs a number from 1 to 4"},
+      {"convert " + in, "no output file given"},
+      {"convert " + in + out + " --keep-password", "--keep-password goes with --plain"},
+      {"convert " + in + out + " --frobnicate", "unknown option --frobnicate"},
+      {"info", "no stroke file given"},
+      {"info a b", "give one stroke file"},
+      {"render " + in + picture + " --size 0x718", "--size must be positive"},
+      {"render " + in + picture + " --size 1024x", "--size must be a whole number, not \"\""},
+      {"render " + in + picture + " --position -3", "--position must be 0 or more"},
+      {"render " + in + picture + " --position 5", "--position must be at most 4"},
+      {"render " + in + picture + " --lighten 3", "--lighten must be from 0 to 2"},
+      {"print " + in + picture + " --page 0x100", "--page must be positive"},
+      {"print " + in + picture + " --page -1x-1", "--page must be positive"},
+      {"print " + in + picture + " --page 10x10 --scale 20", "--scale must be from 25 to 400"},
+      {"print " + in + picture + " --page 10x10 --scale big", "--scale must be a whole number"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const ToolRun r = Stktool(arguments);
+    EXPECT_EQ(r.exit, 64) << arguments;
+    EXPECT_EQ(r.out, "") << arguments;
+    EXPECT_NE(r.err.find(message), std::string::npos) << arguments << "\n" << r.err;
+  }
+  EXPECT_FALSE(fs::exists(Path("out.stk")));
+  EXPECT_FALSE(fs::exists(Path("x.bmp")));
+}
+
+TEST_F(StktoolTest, AnOutputNameTheCommandDoesNotWriteIsRefused) {
+  const std::string in = Write("in.stk", Sheet().bytes);
+  for (const char* name : {"x.png", "x.jpg.txt", "x", "x.jpe"}) {
+    const ToolRun r = Stktool("render " + in + " -o '" + Path(name) + "'");
+    EXPECT_EQ(r.exit, 64) << name;
+    EXPECT_NE(r.err.find("it writes .jpg, .jpeg (JPEG) or .bmp (BMP) files"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(Path(name)));
+  }
+  const ToolRun print = Stktool("print " + in + " -o '" + Path("x.jpg") + "' --page 7016x4961");
+  EXPECT_EQ(print.exit, 64);
+  EXPECT_NE(print.err.find("it writes .bmp files only"), std::string::npos) << print.err;
+  EXPECT_FALSE(fs::exists(Path("x.jpg")));
+
+  // The names it writes, in any case: JPEG for .jpg and .jpeg, BMP for .bmp.
+  for (const char* name : {"a.JPEG", "b.jpg", "c.Jpg"}) {
+    ASSERT_EQ(Stktool("render " + in + " -o '" + Path(name) + "'").exit, 0) << name;
+    EXPECT_EQ(Slurp(Path(name)).substr(0, 2), "\xFF\xD8") << name;
+  }
+  ASSERT_EQ(Stktool("render " + in + " -o '" + Path("d.BMP") + "'").exit, 0);
+  EXPECT_EQ(Slurp(Path("d.BMP")).substr(0, 2), "BM");
+}
+
+TEST_F(StktoolTest, AFailedWriteSaysWhy) {
+  const std::string in = Write("in.stk", Sheet().bytes);
+  // Under a regular file (which stops root too), and in a folder that does not exist.
+  const std::pair<std::string, std::string> targets[] = {
+      {Path("in.stk") + "/out", "a part of the path is not a folder"},
+      {Path("none") + "/out", "the folder " + Path("none") + "/ does not exist"},
+  };
+  for (const auto& [base, reason] : targets) {
+    const std::string runs[] = {
+        "convert " + in + " '" + base + ".stk'",
+        "convert " + in + " '" + base + ".stk' --plain",
+        "render " + in + " -o '" + base + ".jpg'",
+        "render " + in + " -o '" + base + ".bmp'",
+        "print " + in + " -o '" + base + ".bmp' --page 7016x4961",
+    };
+    for (const std::string& arguments : runs) {
+      const ToolRun r = Stktool(arguments);
+      EXPECT_EQ(r.exit, 1) << arguments;
+      EXPECT_NE(r.err.find(reason), std::string::npos) << arguments << "\n" << r.err;
+      EXPECT_EQ(r.err.find("result"), std::string::npos) << r.err;
+    }
+  }
 }
 
 TEST_F(StktoolTest, APlainLayoutHasItsPasswordBlankedUnlessAskedToKeepIt) {
@@ -175,7 +272,7 @@ TEST_F(StktoolTest, APlainLayoutHasItsPasswordBlankedUnlessAskedToKeepIt) {
   EXPECT_EQ(Slurp(Path("kept.stk")).substr(280, 7), std::string("secret\0", 7));
 
   // Only a plain layout can keep it in clear.
-  EXPECT_EQ(Stktool("convert " + in + " " + encoded + " --keep-password").exit, 1);
+  EXPECT_EQ(Stktool("convert " + in + " " + encoded + " --keep-password").exit, 64);
 }
 
 TEST_F(StktoolTest, AFileTooLargeForZevo3ExitsWithSeven) {
@@ -211,17 +308,49 @@ TEST_F(StktoolTest, AFileTooLargeForZevo3ExitsWithSeven) {
 TEST_F(StktoolTest, HelpAndUsage) {
   const ToolRun help = Stktool("--help");
   EXPECT_EQ(help.exit, 0);
-  EXPECT_NE(help.out.find("info FILE"), std::string::npos);
-  EXPECT_NE(help.out.find("convert IN OUT [--plain [--keep-password]] [--step N]"),
-            std::string::npos);
+  EXPECT_EQ(help.err, "");
+  for (const char* command : {"info FILE", "convert IN OUT [--plain [--keep-password]] [--step N]",
+                              "render FILE -o OUT", "print FILE -o OUT --page PWxPH"}) {
+    EXPECT_NE(help.out.find(std::string("  ") + command), std::string::npos) << command;
+  }
   EXPECT_NE(help.out.find("7    a stroke file or picture is too large for Zevo 3"),
             std::string::npos)
       << help.out;
-  EXPECT_NE(help.out.find("64   no command or an unknown one"), std::string::npos);
-  EXPECT_EQ(Stktool("").exit, 64);
-  EXPECT_EQ(Stktool("frobnicate x").exit, 64);
-  EXPECT_EQ(Stktool("info").exit, 64);
-  EXPECT_EQ(Stktool("info --help").exit, 0);
+  EXPECT_NE(help.out.find("64   wrong arguments"), std::string::npos);
+  EXPECT_EQ(Stktool("-h").out, help.out);
+  EXPECT_EQ(Stktool("help").out, help.out);
+
+  // With no command or an unknown one the list goes to the error output.
+  const ToolRun none = Stktool("");
+  EXPECT_EQ(none.exit, 64);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, help.out);
+  const ToolRun unknown = Stktool("frobnicate x");
+  EXPECT_EQ(unknown.exit, 64);
+  EXPECT_NE(unknown.err.find("unknown command \"frobnicate\""), std::string::npos);
+
+  // Each command's own usage, with its options, after other arguments too.
+  const std::pair<std::string, std::vector<std::string>> commands[] = {
+      {"info", {"usage: stktool info FILE"}},
+      {"convert", {"usage: stktool convert IN OUT", "--plain", "--keep-password", "--step N"}},
+      {"render",
+       {"usage: stktool render FILE -o OUT", "--size WxH", "--position N", "--background IMG",
+        "--texture", "--fit 0-3", "--lighten 0-2", "--grid CW,CH,LEFT,TOP,COLS,ROWS",
+        "--trace MODEL"}},
+      {"print", {"usage: stktool print FILE -o OUT --page PWxPH", "--scale N"}},
+  };
+  for (const auto& [command, lines] : commands) {
+    for (const std::string& arguments : {command + " --help", command + " -h", "help " + command}) {
+      const ToolRun r = Stktool(arguments);
+      EXPECT_EQ(r.exit, 0) << arguments;
+      EXPECT_EQ(r.err, "") << arguments;
+      for (const std::string& line : lines)
+        EXPECT_NE(r.out.find(line), std::string::npos) << arguments << ": " << line;
+    }
+  }
+  EXPECT_EQ(Stktool("render a.stk -o b.bmp --help").exit, 0);
+  EXPECT_EQ(Stktool("convert a.stk b.stk -h").exit, 0);
+  EXPECT_EQ(Stktool("help frobnicate").exit, 64);
 }
 
 }  // namespace

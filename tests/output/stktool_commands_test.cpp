@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "files/stroke_file.h"
@@ -55,10 +56,9 @@ class StktoolCommands : public ::testing::Test {
   };
 };
 
-TEST_F(StktoolCommands, RenderWritesTheSheetByTheCloseTimeRule) {
-  ASSERT_EQ(Render({Path("sheet.stk"), "-o", Path("out.png")}), 0) << err_.str();
-  // Not ".JPG": a BMP under the name as given.
-  Result<Bitmap24> bmp = gfx::LoadBmpFile(Path("out.png"));
+TEST_F(StktoolCommands, RenderWritesJpegOrBmpByTheExtension) {
+  ASSERT_EQ(Render({Path("sheet.stk"), "-o", Path("out.Bmp")}), 0) << err_.str();
+  Result<Bitmap24> bmp = gfx::LoadBmpFile(Path("out.Bmp"));
   ASSERT_TRUE(bmp.Ok()) << bmp.ErrorText();
   EXPECT_EQ(bmp.Value().Width(), 1024);
   EXPECT_EQ(bmp.Value().Pixel(450, 300), gfx::kBlack);
@@ -74,6 +74,9 @@ TEST_F(StktoolCommands, RenderWritesTheSheetByTheCloseTimeRule) {
   EXPECT_GT(gfx::GreenOf(jpeg.Value().Pixel(100, 300)), 245);        // white band
   EXPECT_LT(gfx::GreenOf(jpeg.Value().Pixel(512 + 150, 300)), 40);   // entry 1
   EXPECT_GT(gfx::GreenOf(jpeg.Value().Pixel(512 + 450, 300)), 200);  // entry 2 not shown
+
+  ASSERT_EQ(Render({Path("sheet.stk"), "-o", Path("long.jpeg")}), 0) << err_.str();
+  EXPECT_TRUE(gfx::LoadJpegFile(Path("long.jpeg")).Ok());
 }
 
 TEST_F(StktoolCommands, RenderOptions) {
@@ -97,34 +100,76 @@ TEST_F(StktoolCommands, RenderOptions) {
   EXPECT_EQ(t.Value().Pixel(1000, 700), gfx::kBlack);  // a texture is never lightened
 }
 
-TEST_F(StktoolCommands, RenderRefusesWhatCannotWork) {
-  const std::vector<std::vector<std::string>> bad = {
-      {},
-      {Path("sheet.stk")},
-      {Path("sheet.stk"), "-o"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--size", "0x718"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--size", "9000x9000"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--position", "4"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--position", "-1"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--fit", "4"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--grid", "1,2,3"},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--background", Path("none.jpg")},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--trace", Path("none.stk")},
-      {Path("sheet.stk"), "-o", Path("x.bmp"), "--frobnicate"},
-      {Path("missing.stk"), "-o", Path("x.bmp")},
-      {Path("sheet.stk"), "-o", Path("no/such/dir/x.bmp")},
+TEST_F(StktoolCommands, RenderRefusesWrongArgumentsAsUsageErrors) {
+  const std::string sheet = Path("sheet.stk"), x = Path("x.bmp");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {{}, "no stroke file given"},
+      {{sheet}, "no output file given"},
+      {{sheet, "-o"}, "-o needs a file name"},
+      {{sheet, "-o", Path("x.png")}, "it writes .jpg, .jpeg (JPEG) or .bmp (BMP) files"},
+      {{sheet, "-o", Path("x")}, "it writes .jpg"},
+      {{sheet, "-o", x, "--size", "0x718"}, "--size must be positive"},
+      {{sheet, "-o", x, "--size", "1024x-2"}, "--size must be positive"},
+      {{sheet, "-o", x, "--size", "1024"}, "--size must be WIDTHxHEIGHT"},
+      {{sheet, "-o", x, "--size", "bigx718"}, "--size must be a whole number, not \"big\""},
+      {{sheet, "-o", x, "--size", "2000000x718"}, "--size must be at most 1000000"},
+      {{sheet, "-o", x, "--position", "-1"}, "--position must be 0 or more"},
+      {{sheet, "-o", x, "--position", "1.5"}, "--position must be a whole number"},
+      {{sheet, "-o", x, "--position", "99999999999999999999"},
+       "--position must be at most 2147483647"},
+      {{sheet, "-o", x, "--position", "4"}, "--position must be at most 3"},
+      {{sheet, "-o", x, "--position"}, "--position needs a number"},
+      {{sheet, "-o", x, "--fit", "4"}, "--fit must be from 0 to 3"},
+      {{sheet, "-o", x, "--lighten", "-1"}, "--lighten must be from 0 to 2"},
+      {{sheet, "-o", x, "--grid", "1,2,3"}, "--grid must be six whole numbers"},
+      {{sheet, "-o", x, "--grid", "1,2,3,4,5,x"}, "--grid must be a whole number, not \"x\""},
+      {{sheet, "-o", x, "--frobnicate"}, "unknown option --frobnicate"},
   };
-  for (const auto& args : bad) {
-    EXPECT_EQ(Render(args), 1) << (args.empty() ? "" : args.back());
-    EXPECT_FALSE(err_.str().empty());
+  for (const auto& [args, message] : bad) {
+    EXPECT_EQ(Render(args), kExitUsage) << message;
+    EXPECT_NE(err_.str().find(message), std::string::npos) << err_.str();
+    EXPECT_TRUE(out_.str().empty());
   }
-  EXPECT_FALSE(std::filesystem::exists(Path("x.bmp")));
+  EXPECT_FALSE(std::filesystem::exists(x));
+  EXPECT_FALSE(std::filesystem::exists(Path("x.png")));
+}
+
+TEST_F(StktoolCommands, RenderFailuresSayWhy) {
+  const std::string sheet = Path("sheet.stk"), x = Path("x.bmp");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {{sheet, "-o", x, "--size", "9000x9000"}, ""},
+      {{sheet, "-o", x, "--background", Path("none.jpg")}, "none.jpg"},
+      {{sheet, "-o", x, "--trace", Path("none.stk")},
+       "none.stk: cannot open it: no such file or directory"},
+      {{Path("missing.stk"), "-o", x}, "missing.stk: cannot open it: no such file or directory"},
+      {{sheet, "-o", Path("no/such/dir/x.bmp")}, "does not exist"},
+      {{sheet, "-o", sheet + "/x.jpg"}, "not a folder"},
+  };
+  for (const auto& [args, message] : bad) {
+    EXPECT_EQ(Render(args), 1) << args.back();
+    EXPECT_FALSE(err_.str().empty());
+    EXPECT_NE(err_.str().find(message), std::string::npos) << err_.str();
+  }
+  EXPECT_FALSE(std::filesystem::exists(x));
+}
+
+TEST_F(StktoolCommands, HelpGoesToTheOutputAndSucceeds) {
+  for (const char* word : {"-h", "--help"}) {
+    EXPECT_EQ(Render({word}), 0);
+    EXPECT_NE(out_.str().find("usage: stktool render FILE -o OUT"), std::string::npos);
+    EXPECT_NE(out_.str().find("--grid CW,CH,LEFT,TOP,COLS,ROWS"), std::string::npos);
+    EXPECT_TRUE(err_.str().empty());
+    EXPECT_EQ(Print({Path("sheet.stk"), word}), 0);
+    EXPECT_NE(out_.str().find("usage: stktool print FILE -o OUT --page PWxPH"), std::string::npos);
+    EXPECT_TRUE(err_.str().empty());
+  }
 }
 
 TEST_F(StktoolCommands, PrintWritesTheWorkBitmapAndThePageRectangle) {
   ASSERT_EQ(Print({Path("sheet.stk"), "-o", Path("page.bmp"), "--page", "7016x4961"}), 0)
       << err_.str();
   EXPECT_EQ(out_.str(), "0 0 7016 4961\n");
+  EXPECT_TRUE(err_.str().empty()) << err_.str();  // 34 MiB: not announced
   Result<Bitmap24> work = gfx::LoadBmpFile(Path("page.bmp"));
   ASSERT_TRUE(work.Ok());
   EXPECT_EQ(work.Value().Width(), 4096);
@@ -137,10 +182,35 @@ TEST_F(StktoolCommands, PrintWritesTheWorkBitmapAndThePageRectangle) {
       0);
   EXPECT_EQ(out_.str(), "0 0 4961 7016\n");
   EXPECT_EQ(
-      Print({Path("sheet.stk"), "-o", Path("x.bmp"), "--page", "7016x4961", "--scale", "1000"}), 1);
-  EXPECT_NE(err_.str().find("scale"), std::string::npos);
-  EXPECT_EQ(Print({Path("sheet.stk"), "-o", Path("x.bmp")}), 1);
+      Print({Path("sheet.stk"), "-o", Path("x.bmp"), "--page", "7016x4961", "--scale", "1000"}),
+      kExitUsage);
+  EXPECT_NE(err_.str().find("--scale must be from 25 to 400"), std::string::npos) << err_.str();
+  EXPECT_EQ(Print({Path("sheet.stk"), "-o", Path("x.bmp")}), kExitUsage);
+  EXPECT_NE(err_.str().find("no page size given"), std::string::npos);
+  for (const char* page : {"0x4961", "7016x0", "-5x4961"}) {
+    EXPECT_EQ(Print({Path("sheet.stk"), "-o", Path("x.bmp"), "--page", page}), kExitUsage);
+    EXPECT_NE(err_.str().find("--page must be positive"), std::string::npos) << err_.str();
+  }
+  EXPECT_EQ(Print({Path("sheet.stk"), "-o", Path("x.jpg"), "--page", "7016x4961"}), kExitUsage);
+  EXPECT_NE(err_.str().find("it writes .bmp files only"), std::string::npos) << err_.str();
+  // A page the work bitmap cannot take that shape for.
   EXPECT_EQ(Print({Path("sheet.stk"), "-o", Path("x.bmp"), "--page", "100000x1"}), 1);
+  EXPECT_NE(err_.str().find("100000 x 1"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Path("x.jpg")));
+}
+
+TEST_F(StktoolCommands, PrintAnnouncesALargeWorkBitmapBeforeWritingIt) {
+  // A page of one device pixel at scale 120 takes a square 4912 x 4912 work bitmap; the folder
+  // is missing, so it is announced and then not written.
+  EXPECT_EQ(
+      Print({Path("sheet.stk"), "-o", Path("missing/x.bmp"), "--page", "1x1", "--scale", "120"}),
+      1);
+  const std::string said = err_.str();
+  const std::size_t note =
+      said.find("stktool print: writing a 4912 x 4912 work bitmap (69 MiB) to " +
+                Path("missing/x.bmp") + "\n");
+  EXPECT_NE(note, std::string::npos) << said;
+  EXPECT_GT(said.find("does not exist"), note) << said;
   EXPECT_FALSE(std::filesystem::exists(Path("x.bmp")));
 }
 
