@@ -13,9 +13,8 @@ namespace {
 // work pixel of the strokes was asked for, and how many bytes the drawing wrote per pixel.
 void StrokesThroughThePainter(benchmark::State& state) {
   ink::StrokeDocument doc(ink::kPageWidth, ink::kPageHeight);
-  for (const auto& s :
-       bench::SimulatePenStrokes(int(state.range(0)), 100, 10.0f, ink::kPageWidth,
-                                 ink::kPageHeight)) {
+  for (const auto& s : bench::SimulatePenStrokes(int(state.range(0)), 100, 10.0f, ink::kPageWidth,
+                                                 ink::kPageHeight)) {
     doc.SetInkColor(0x00202020);
     for (const auto& p : s) doc.AddSample(p.x, p.y, p.radius);
   }
