@@ -71,7 +71,14 @@ void DrawCalibrationTarget(gfx::Bitmap24& target, platform::TextPainter* text,
   c.LineTo(kTargetSize, half);
   c.MoveTo(half, 0);
   c.LineTo(half, kTargetSize);
-  if (text) text->DrawText(target, 100, 100, instruction, {gfx::kBlack, false, 12});
+  if (!text) return;
+  // The instruction goes in the lower right quarter, clear of the cross and the frame; one too
+  // wide for it keeps to the right edge.
+  const platform::TextStyle style{gfx::kBlack, false, 12};
+  const platform::TextSize size = text->MeasureText(instruction, style);
+  constexpr int kGap = 8;
+  const int x = std::min(half + kGap, kTargetSize - kGap - size.width);
+  text->DrawText(target, std::max(x, 2), half + kGap, instruction, style);
 }
 
 }  // namespace

@@ -51,6 +51,20 @@ TEST(Startup, FirstStartTakesEveryDefaultAndWritesNothing) {
   EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(128, 50), 0x000000FFu);
   EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(50, 128), 0x000000FFu);
   EXPECT_EQ(w.panels.ImgTmp.picture.Pixel(50, 50), gfx::kWhite);
+  // The instruction (a black box from the test's text painter) lies clear of the cross.
+  const gfx::Bitmap24& target = w.panels.ImgTmp.picture;
+  int text_pixels = 0;
+  for (int y = 0; y < target.Height(); ++y)
+    for (int x = 0; x < target.Width(); ++x) {
+      if (target.Pixel(x, y) != gfx::kBlack) continue;
+      ++text_pixels;
+      EXPECT_TRUE(x > 128 && y > 128 && x < 255 && y < 255) << x << ", " << y;
+    }
+  EXPECT_GT(text_pixels, 0);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(target.Pixel(i, 128), 0x000000FFu) << i;
+    EXPECT_EQ(target.Pixel(128, i), 0x000000FFu) << i;
+  }
 }
 
 TEST(Startup, MissingPiecesStopTheStartWithTheirMessage) {
