@@ -225,10 +225,7 @@ int TZevo3Win::StoredReplayRate() const {
 void TZevo3Win::FormCreate() {
   // A settings file that could not be used (a FIFO or a folder in its place, a file too large
   // to be ours): the program runs on the defaults, and says so once.
-  if (env.settings && env.ui) {
-    const std::string why = env.settings->ErrorText();
-    if (!why.empty()) env.ui->MessageBox(why);
-  }
+  TellSettingsProblem();
   // A skin picture missing or damaged: said once, naming it; the window runs on without it.
   if (env.ui && !panels.skin.problem.empty()) env.ui->MessageBox(panels.skin.problem);
   // A program that names a stroke file to continue has its own writing to offer.
@@ -290,8 +287,19 @@ void TZevo3Win::FormResize(int width, int height) {
   MarkDirty(kDirtyLayout);
 }
 
+void TZevo3Win::TellSettingsProblem() {
+  if (settings_problem_told_ || env.settings == nullptr || env.ui == nullptr) return;
+  const std::string why = env.settings->ErrorText();
+  if (why.empty()) return;
+  settings_problem_told_ = true;
+  env.ui->MessageBox(why);
+}
+
 void TZevo3Win::Timer1Timer() {
   if (views.TakePending()) MarkDirty(kDirtyImgA | kDirtyImgZoom);
+  // A settings write that failed since (read-only, a folder in its place, a full disk) is told
+  // once, at the tick after it; the program runs on.
+  TellSettingsProblem();
   if (codec) ShowRecoveryFailure(recovery.Tick(Document(), *codec));
 }
 

@@ -81,6 +81,8 @@ class TZevo3Win {
 
   // Timers: the view calls these while the timers are enabled.
   void Timer1Timer();
+  // Tells why the settings cannot be read or written, once a run.
+  void TellSettingsProblem();
   void Timer2Timer();
   bool timer1_enabled = true;
   bool timer2_enabled = false;
@@ -275,6 +277,7 @@ class TZevo3Win {
 
   history::PlayerBar shown_bar_{-1, -1, -1, -1};
   bool stamp_moving_ = false;  // re-entry guard while the carried seal moves
+  bool settings_problem_told_ = false;
   std::unique_ptr<base::ProgressDisplay> progress_;
 };
 

@@ -241,36 +241,34 @@ bool MakeFolders(const std::string& folder) {
 // Holds an exclusive lock on "<settings>.lock" (beside the file a link points to, where the
 // file is replaced) so that two copies writing at the same moment do not lose one of the two
 // changes. The lock file must be a regular file of its own; a lock another writer keeps too
-// long is given up on.
+// long is given up on. The holder removes the lock file as it lets go, so none is left behind;
+// a writer that waited on a lock file removed meanwhile takes the lock again on the new one.
 class WriterLock {
  public:
-  explicit WriterLock(const std::string& target) {
-    const std::string path = target + ".lock";
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
-      error_ = "cannot open the lock file " + path + ": " + std::strerror(errno);
-      return;
-    }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-      error_ = "the lock file " + path + " is not a regular file";
-      return;
-    }
+  explicit WriterLock(const std::string& target) : path_(target + ".lock") {
     for (int waited = 0;; waited += kLockRetryMilliseconds) {
+      if (fd_ < 0 && !Open()) return;
       if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-        held_ = true;
-        return;
+        if (StillOurs()) {
+          held_ = true;
+          return;
+        }
+        // The holder before removed it: the lock is on a file nobody else will look at.
+        ::close(fd_);
+        fd_ = -1;
+        continue;
       }
       if (errno != EWOULDBLOCK && errno != EINTR) break;
       if (waited >= kLockWaitMilliseconds) {
-        error_ = "another copy of Zevo 3 keeps " + path + " locked";
+        error_ = "another copy of Zevo 3 keeps " + path_ + " locked";
         return;
       }
       ::usleep(kLockRetryMilliseconds * 1000);
     }
-    error_ = "cannot lock " + path + ": " + std::strerror(errno);
+    error_ = "cannot lock " + path_ + ": " + std::strerror(errno);
   }
   ~WriterLock() {
+    if (held_ && StillOurs()) ::unlink(path_.c_str());
     if (fd_ >= 0) ::close(fd_);
   }
   WriterLock(const WriterLock&) = delete;
@@ -280,6 +278,28 @@ class WriterLock {
   const std::string& Error() const { return error_; }
 
  private:
+  bool Open() {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600);
+    if (fd_ < 0) {
+      error_ = "cannot open the lock file " + path_ + ": " + std::strerror(errno);
+      return false;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      error_ = "the lock file " + path_ + " is not a regular file";
+      return false;
+    }
+    return true;
+  }
+  // Whether the lock file's name still leads to the file this lock is on.
+  bool StillOurs() const {
+    struct stat open_file {
+    }, named{};
+    return ::fstat(fd_, &open_file) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+           open_file.st_dev == named.st_dev && open_file.st_ino == named.st_ino;
+  }
+
+  std::string path_;
   int fd_ = -1;
   bool held_ = false;
   std::string error_;

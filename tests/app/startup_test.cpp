@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include "settings/setting_names.h"
+#include "settings/settings_store.h"
 
 #include <filesystem>
 
@@ -154,6 +156,32 @@ TEST(Startup, ASettingsFifoIsRefusedWithAMessageAndTheDefaultsApply) {
   struct stat st {};
   ASSERT_EQ(::stat((t.folder / "settings").c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  // Writes refused later are not told again.
+  settings::WriteSettingInt(*t.win->env.settings, settings::kReplayRate, 5);
+  t.win->Timer1Timer();
+  EXPECT_EQ(t.ui.Messages().size(), 1u);
+}
+
+// A settings file that cannot be written after a good start (a folder put in its place, as a
+// read-only or full disk would refuse it): the first failed write is told once, at the next
+// tick, and the program runs on.
+TEST(Startup, AFailedSettingsWriteIsToldOnce) {
+  test::TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  t.win->FormCreate();
+  t.win->Timer1Timer();
+  ASSERT_TRUE(t.ui.Messages().empty());
+  std::filesystem::remove(t.folder / "settings");
+  std::filesystem::create_directory(t.folder / "settings");
+  settings::WriteSettingInt(*t.win->env.settings, settings::kReplayRate, 5);
+  t.win->Timer1Timer();
+  ASSERT_EQ(t.ui.Messages().size(), 1u);
+  EXPECT_NE(t.ui.Messages()[0].find("settings"), std::string::npos) << t.ui.Messages()[0];
+  settings::WriteSettingInt(*t.win->env.settings, settings::kReplayRate, 6);
+  t.win->Timer1Timer();
+  t.win->Timer1Timer();
+  EXPECT_EQ(t.ui.Messages().size(), 1u);
+  std::filesystem::remove(t.folder / "settings");
 }
 
 }  // namespace

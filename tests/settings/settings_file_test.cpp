@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "settings/password_mask.h"
 #include "settings/settings_store.h"
 #include "tests/settings/test_support.h"
@@ -171,13 +173,13 @@ TEST(SettingsFile, WritesCreateThePrivateFileAndKeepOtherValues) {
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  // Only the settings file and its lock file are left behind.
+  // Only the settings file is left behind: no temporary file, no lock file.
   int files = 0;
   for (auto& e : std::filesystem::directory_iterator(dir / "deep/er")) {
     ++files;
-    EXPECT_TRUE(e.path().filename() == "settings" || e.path().filename() == "settings.lock");
+    EXPECT_EQ(e.path().filename(), "settings");
   }
-  EXPECT_EQ(files, 2);
+  EXPECT_EQ(files, 1);
 }
 
 TEST(SettingsFile, TwoStoresOnOneFileSeeEachOthersLastWrite) {
@@ -333,7 +335,7 @@ TEST(SettingsFile, ALinkedFileIsReplacedWhereItPointsAndStaysALink) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   // The lock file and the temporary file belong beside the target.
   EXPECT_EQ(Names(dir / "config"), std::vector<std::string>{"settings"});
-  EXPECT_EQ(Names(dir / "real"), (std::vector<std::string>{"settings", "settings.lock"}));
+  EXPECT_EQ(Names(dir / "real"), std::vector<std::string>{"settings"});
 
   // A link to a file not made yet: the file is made where it points.
   std::filesystem::create_symlink("../real/later", dir / "config/later");
@@ -374,7 +376,7 @@ TEST(SettingsFile, AWriterWaitsForAnotherOnlyAShortWhile) {
   FileSettingsBackend store(path);
   ASSERT_TRUE(store.Write("Replay_Rate", Int(4)));
   // Another copy holds the lock and does not let go.
-  const int other = ::open((path + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+  const int other = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX), 0);
   const auto start = std::chrono::steady_clock::now();
@@ -387,6 +389,28 @@ TEST(SettingsFile, AWriterWaitsForAnotherOnlyAShortWhile) {
   ::close(other);
   EXPECT_TRUE(store.Write("Replay_Rate", Int(5)));
   EXPECT_EQ(store.ErrorText(), "");
+  EXPECT_FALSE(std::filesystem::exists(path + ".lock"));
+}
+
+TEST(SettingsFile, AWriterWhoseLockFileWasRemovedWhileItWaitedLocksTheNewOne) {
+  TempDir dir;
+  const std::string path = dir / "settings";
+  FileSettingsBackend store(path);
+  ASSERT_TRUE(store.Write("Replay_Rate", Int(4)));
+  // Another copy holds the lock; as it finishes it removes the lock file, then lets go.
+  const int other = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+  bool written = false;
+  std::thread writer([&] { written = store.Write("Print_Scale", Int(150)); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ::unlink((path + ".lock").c_str());
+  ::close(other);
+  writer.join();
+  EXPECT_TRUE(written) << store.ErrorText();
+  EXPECT_EQ(ReadSettingInt(store, "Print_Scale", 100), 150);
+  EXPECT_EQ(ReadSettingInt(store, "Replay_Rate", 3), 4);
+  EXPECT_FALSE(std::filesystem::exists(path + ".lock"));
 }
 
 TEST(SettingsFile, NoRightsToTheFolderOrTheFile) {
