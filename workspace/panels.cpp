@@ -161,8 +161,9 @@ void PaintGridPanel(Panels& p) {
 }
 
 void BuildPalettes(Panels& p) {
-  // The palettes open over their buttons, 28 pixels below the control panel's top edge.
-  const int top = p.ControlPanel.top + kPaletteButtonY;
+  // The palettes open just above their buttons (the row of buttons starts 28 pixels below the
+  // control panel's top edge), so that an open palette leaves the other buttons to be clicked.
+  const int top = p.ControlPanel.top + kPaletteButtonY - kSwatchSize - kPaletteGap;
   for (int row = 0; row < kPaletteRows; ++row) {
     const int n = kPaletteRowSizes[row];
     p.palette_panels[row] = {kPaletteButtonX[row], top, n * kSwatchSize, kSwatchSize, false};

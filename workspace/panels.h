@@ -40,6 +40,8 @@ inline constexpr std::array<gfx::Color, kPaletteRows * kPaletteRowPlaces> kPalet
 inline constexpr std::array<int, kPaletteRows> kPaletteButtonX{183, 251, 319};
 inline constexpr int kPaletteButtonY = 28;
 inline constexpr int kSwatchSize = 45;
+// Between an open palette and the buttons below it.
+inline constexpr int kPaletteGap = 6;
 
 // The colour of a row's entry; black for a place outside the row.
 constexpr gfx::Color PaletteColor(int row, int index) {

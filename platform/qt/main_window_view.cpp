@@ -165,6 +165,15 @@ void MainWindowView::PaintWindow(const QRect& area) {
     if (!panel.visible) continue;
     for (const auto& sw : w.palette_swatches[row])
       draw(sw.picture, panel.left + sw.left, panel.top + sw.top);
+    // A frame round the palette and a line between swatches, so that a pale swatch (white)
+    // stands out from the page under it.
+    p.setPen(QColor(0x60, 0x5C, 0x55));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(panel.left - 1, panel.top - 1, panel.width + 1, panel.height + 1));
+    for (const auto& sw : w.palette_swatches[row])
+      if (sw.left > 0)
+        p.drawLine(panel.left + sw.left, panel.top, panel.left + sw.left,
+                   panel.top + panel.height - 1);
   }
   if (w.PenWPanel.visible)
     draw(w.ImagePW.picture, w.PenWPanel.left + w.ImagePW.left, w.PenWPanel.top + w.ImagePW.top);

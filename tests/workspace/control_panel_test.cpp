@@ -202,6 +202,25 @@ TEST(ControlPanel, PaletteRowsAndSwatches) {
   w.ControlPanelMouseDown(369, 50);
   EXPECT_EQ(w.panels.palette_row, 2);
 
+  // With a palette open the other buttons stay where a click finds them: the yellow button
+  // under an open black palette opens the yellow one.
+  w.panels.ControlPanel.visible = true;
+  w.ControlPanelMouseDown(190, 50);
+  ASSERT_TRUE(w.panels.palette_panels[0].visible);
+  const int yellow_x = w.panels.ControlPanel.left + 319 + 22,
+            yellow_y = w.panels.ControlPanel.top + 28 + 22;
+  const Hit hit = HitTest(w.panels, yellow_x, yellow_y);
+  ASSERT_EQ(hit.surface, Surface::kControlPanel);
+  w.ControlPanelMouseDown(hit.x, hit.y);
+  EXPECT_EQ(w.panels.palette_row, 2);
+  EXPECT_TRUE(w.panels.palette_panels[2].visible);
+  EXPECT_FALSE(w.panels.palette_panels[0].visible);
+  for (int row = 0; row < 3; ++row)
+    for (int b = 0; b < 3; ++b)
+      EXPECT_FALSE(w.panels.palette_panels[row].Bounds().Contains(
+          w.panels.ControlPanel.left + kPaletteButtonX[b] + 22, yellow_y))
+          << row << " over " << b;
+
   // Choosing a swatch: its colour, its picture on the row's button, the palette closes.
   w.panels.palette_panels[1].visible = true;
   w.PaletteSwatchClick(1, 3);
@@ -230,7 +249,8 @@ TEST(ControlPanel, PalettesAndBrushPanelArePlacedOverTheirButtons) {
   TestWindow t;
   ASSERT_TRUE(t.win) << t.error;
   auto& w = *t.win;
-  const int top = 768 - 130 + 28;
+  // Just above the row of buttons.
+  const int top = 768 - 130 + 28 - 45 - kPaletteGap;
   for (int row = 0; row < 3; ++row) {
     EXPECT_EQ(w.panels.palette_panels[row].left, kPaletteButtonX[row]);
     EXPECT_EQ(w.panels.palette_panels[row].top, top);
