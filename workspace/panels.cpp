@@ -46,6 +46,16 @@ void DrawLabel(platform::TextPainter* text, gfx::Bitmap24& target, int x, int y,
   if (text) text->DrawText(target, x, y, label, {kLabelBlue, bold, kLabelPixelSize});
 }
 
+// A label on a pale box of its own, legible over a disc of any size and colour.
+void DrawBoxedLabel(platform::TextPainter* text, gfx::Bitmap24& target, int x, int y,
+                    const std::string& label, bool bold, gfx::Color box) {
+  if (!text) return;
+  const platform::TextStyle style{kLabelBlue, bold, kLabelPixelSize};
+  const platform::TextSize size = text->MeasureText(label, style);
+  target.FillRect({x, y, x + size.width + 2, y + size.height}, box);
+  text->DrawText(target, x + 1, y, label, style);
+}
+
 }  // namespace
 
 void Panels::Layout(int width, int height) {
@@ -194,8 +204,9 @@ void DrawBrushPicker(Panels& p, platform::TextPainter* text) {
   }
   for (int row = 0; row < kBrushPickerRows; ++row)
     for (int col = 0; col < kBrushPickerColumns; ++col)
-      DrawLabel(text, image, col * kBrushCell, row * kBrushCell,
-                settings::FormatFixed(kBrushSizes[row * kBrushPickerColumns + col], 1), true);
+      DrawBoxedLabel(text, image, col * kBrushCell, row * kBrushCell,
+                     settings::FormatFixed(kBrushSizes[row * kBrushPickerColumns + col], 1), true,
+                     kBrushPickerBackground);
   p.MarkDirty(kDirtyLayout);
 }
 

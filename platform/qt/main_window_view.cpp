@@ -175,8 +175,13 @@ void MainWindowView::PaintWindow(const QRect& area) {
         p.drawLine(panel.left + sw.left, panel.top, panel.left + sw.left,
                    panel.top + panel.height - 1);
   }
-  if (w.PenWPanel.visible)
-    draw(w.ImagePW.picture, w.PenWPanel.left + w.ImagePW.left, w.PenWPanel.top + w.ImagePW.top);
+  if (w.PenWPanel.visible) {
+    const int left = w.PenWPanel.left + w.ImagePW.left, top = w.PenWPanel.top + w.ImagePW.top;
+    draw(w.ImagePW.picture, left, top);
+    p.setPen(QColor(0x60, 0x5C, 0x55));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(left - 1, top - 1, w.ImagePW.Width() + 1, w.ImagePW.Height() + 1));
+  }
   if (w.ZoomPanel.visible && meets(RectOf(w.ZoomPanel))) {
     const auto& zp = w.ZoomPanel;
     p.setClipRect(RectOf(zp).intersected(area));

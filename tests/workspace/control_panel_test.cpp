@@ -283,6 +283,10 @@ TEST(ControlPanel, BrushPicker) {
   EXPECT_EQ(pw.Pixel(3 * 45 + 23, 6 * 45 + 23 + 20), gfx::kBlack);             // radius 22
   EXPECT_EQ(pw.Pixel(2 * 45 + 23, 6 * 45 + 23 + 21), kBrushPickerBackground);  // radius 20
   EXPECT_EQ(pw.Pixel(1, 1), kLabelBlue);
+  // A label stays on a pale box of its own over the largest disc: just right of "22.0" (24
+  // pixels wide in the test's text painter), inside the disc.
+  EXPECT_EQ(pw.Pixel(3 * 45 + 1 + 24, 6 * 45 + 5), kBrushPickerBackground);
+  EXPECT_EQ(pw.Pixel(3 * 45 + 1 + 24, 6 * 45 + 14), gfx::kBlack);
 
   w.ImagePWMouseDown(179, 314);  // the last cell
   EXPECT_EQ(w.pen.brush_size, 22.0f);
