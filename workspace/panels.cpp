@@ -41,11 +41,6 @@ std::string ShortestDecimal(float v) {
   return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string();
 }
 
-void DrawLabel(platform::TextPainter* text, gfx::Bitmap24& target, int x, int y,
-               const std::string& label, bool bold) {
-  if (text) text->DrawText(target, x, y, label, {kLabelBlue, bold, kLabelPixelSize});
-}
-
 // A label on a pale box of its own, legible over a disc of any size and colour.
 void DrawBoxedLabel(platform::TextPainter* text, gfx::Bitmap24& target, int x, int y,
                     const std::string& label, bool bold, gfx::Color box) {
@@ -227,9 +222,24 @@ void DrawBrushPreview(Panels& p, const input::PenInput& pen, platform::TextPaint
     r.BeginAt(23, 23, pen.brush_size);
     r.DownsampleAll();
   }
-  DrawLabel(text, preview, 0, 0, ShortestDecimal(pen.brush_size), false);
   if (p.control_panel_canvas.Empty()) return;
-  gfx::Canvas(p.control_panel_canvas).StretchCopy(kPreviewRect, preview);
+  gfx::Canvas c(p.control_panel_canvas);
+  c.StretchCopy(kPreviewRect, preview);
+  // The size goes under the preview, where it hides nothing of the disc; the skin under the
+  // last one is put back first.
+  const gfx::Rect label{kPreviewRect.left - 4, kPreviewRect.bottom + 1, kPreviewRect.right + 4,
+                        kPreviewRect.bottom + 1 + kLabelPixelSize + 2};
+  c.brush = {kPanelFace, gfx::BrushStyle::Solid};
+  c.FillRect(label);
+  const gfx::Bitmap24& skin = p.skin[kSkinControlPanel];
+  if (!skin.Empty()) c.StretchCopy(label, skin, label);
+  if (text) {
+    const std::string size = ShortestDecimal(pen.brush_size);
+    const platform::TextStyle style{kLabelBlue, false, kLabelPixelSize};
+    const int width = text->MeasureText(size, style).width;
+    text->DrawText(p.control_panel_canvas, (kPreviewRect.left + kPreviewRect.right - width) / 2,
+                   label.top, size, style);
+  }
   p.MarkDirty(kDirtyControlPanel);
 }
 

@@ -300,6 +300,11 @@ TEST(ControlPanel, BrushPicker) {
   EXPECT_EQ(w.pen.brush_size, 12.0f);
   // The preview shows the new size: a disc of radius 12 reaches 10 pixels from the centre.
   EXPECT_EQ(w.panels.control_panel_canvas.Pixel(53 + 23 + 10, 30 + 23), gfx::kBlack);
+  // Its size is written under it, not over the disc: the top left corner of a disc that
+  // fills the preview stays ink.
+  w.ImagePWMouseDown(179, 314);  // 22
+  EXPECT_EQ(w.panels.control_panel_canvas.Pixel(53 + 8, 30 + 8), gfx::kBlack);
+  EXPECT_EQ(w.panels.control_panel_canvas.Pixel(53 + 23, 30 + 45 + 4), kLabelBlue);
   w.ImagePWMouseDown(0, 0);
   EXPECT_NE(w.panels.control_panel_canvas.Pixel(53 + 23 + 10, 30 + 23), gfx::kBlack);
 }
