@@ -87,7 +87,9 @@ std::optional<ConvertOptions> Parse(CommandArgs args, std::ostream& err) {
 std::string WritePlain(ink::StrokeDocument& d, const std::string& path, int step,
                        std::string_view password) {
   d.password.fill(0);
-  std::memcpy(d.password.data(), password.data(), std::min(password.size(), d.password.size()));
+  // An empty view may hold no pointer at all: nothing to copy then.
+  if (!password.empty())
+    std::memcpy(d.password.data(), password.data(), std::min(password.size(), d.password.size()));
   std::vector<std::uint8_t> plain;
   try {
     plain = files::BuildStrokeLayout(d, step);
