@@ -191,12 +191,7 @@ Result<bool> TZevo3Win::Construct() {
   player.view_only = false;
 
   progress_ = std::make_unique<WindowProgress>(*this);
-  PaintControlPanel(panels, pen, sheet, env.text);
-  PaintPlayPanel(panels, player.bar, env.text);
-  PaintZoomPanel(panels, zoom);
-  RedrawGridPanel(GridPanelParts());
-  shown_bar_ = player.bar;
-  MarkDirty(kDirtyAll);
+  RepaintAllPanels();
   return true;
 }
 
@@ -499,6 +494,10 @@ void TZevo3Win::CallOptionExecute() {
     env.ui->MessageBox(panels.skin.problem);
   author = settings::AuthorIdentity::Read(store);
   panels.tablet_panel_cursor = 100 + app_settings.cursor_style;
+  RepaintAllPanels();
+}
+
+void TZevo3Win::RepaintAllPanels() {
   PaintControlPanel(panels, pen, sheet, env.text);
   PaintPlayPanel(panels, player.bar, env.text);
   PaintZoomPanel(panels, zoom);

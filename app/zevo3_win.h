@@ -234,6 +234,8 @@ class TZevo3Win {
   history::Navigator Nav() { return {player, views, sheet, progress_.get()}; }
 
  private:
+  // Paints every panel afresh (at start, and after the options) and marks the whole window.
+  void RepaintAllPanels();
   explicit TZevo3Win(const Environment& env);
   Result<bool> Construct();
   // Runs a command of a region of the skin.
