@@ -1,7 +1,13 @@
 #include "gfx/bitmap_delta.h"
 
+#include "base/worker.h"
+
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zevo::gfx {
 
@@ -25,23 +31,48 @@ std::uint64_t Load64(const std::uint8_t* p) {
   return v;
 }
 
-// The end of the run of pixels from x on that equal the reference's: 64 bytes at a time (the
-// library's compare is vectorised), then eight, then pixel by pixel from the pixel where they
-// first differ.
+// The end of the run of pixels from x on that equal the reference's: 64 bytes at a time, then
+// eight, then pixel by pixel from the pixel where they first differ.
 int SameRunEnd(const std::uint8_t* row, const std::uint8_t* ref, int x, int w) {
   std::size_t i = std::size_t(x) * 3;
   const std::size_t n = std::size_t(w) * 3;
+#if defined(__SSE2__)
+  // Most of a page equals its reference: compared in registers, 64 bytes a step.
+  const auto equal16 = [&](std::size_t at) {
+    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(ref + at)));
+  };
+  while (i + 64 <= n) {
+    const __m128i e = _mm_and_si128(_mm_and_si128(equal16(i), equal16(i + 16)),
+                                    _mm_and_si128(equal16(i + 32), equal16(i + 48)));
+    if (_mm_movemask_epi8(e) != 0xFFFF) break;
+    i += 64;
+  }
+#else
   while (i + 64 <= n && std::memcmp(row + i, ref + i, 64) == 0) i += 64;
+#endif
   while (i + 8 <= n && Load64(row + i) == Load64(ref + i)) i += 8;
   x = int(i / 3);
   while (x < w && SamePixel(row, ref, x)) ++x;
   return x;
 }
 
+// Whether 96 bytes are equal (32 pixels).
+bool Equal96(const std::uint8_t* a, const std::uint8_t* b) {
+#if defined(__SSE2__)
+  __m128i e = _mm_set1_epi8(-1);
+  for (int k = 0; k < 96; k += 16)
+    e = _mm_and_si128(e, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k)),
+                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k))));
+  return _mm_movemask_epi8(e) == 0xFFFF;
+#else
+  return std::memcmp(a, b, 96) == 0;
+#endif
+}
+
 // The end of the run of pixels from x on of the colour whose 32-pixel pattern is `pattern`.
 int ColourRunEnd(const std::uint8_t* row, const std::uint8_t* pattern, int x, int w) {
-  while (x + 32 <= w && std::memcmp(row + 3 * x, pattern, 96) == 0) x += 32;
-  while (x + 8 <= w && std::memcmp(row + 3 * x, pattern, 24) == 0) x += 8;
+  while (x + 32 <= w && Equal96(row + 3 * x, pattern)) x += 32;
   while (x < w && std::memcmp(row + 3 * x, pattern, 3) == 0) ++x;
   return x;
 }
@@ -61,58 +92,94 @@ void FillColour(std::uint8_t* p, int n, std::uint32_t c) {
 
 }  // namespace
 
-std::optional<BitmapDelta> BitmapDelta::Make(const Bitmap24& b, const Bitmap24& ref) {
+const std::uint8_t* DeltaReference::Row(int y) {
+  if (scale_ == 1) return bitmap_->Row(y);
+  const int from = y / scale_;
+  if (from != widened_) {
+    const int w = bitmap_->Width();
+    row_.resize(std::size_t(w) * std::size_t(scale_) * 3);
+    const std::uint8_t* small = bitmap_->Row(from);
+    std::uint8_t* out = row_.data();
+    for (int x = 0; x < w; ++x, small += 3)
+      for (int u = 0; u < scale_; ++u, out += 3) std::memcpy(out, small, 3);
+    widened_ = from;
+  }
+  return row_.data();
+}
+
+namespace {
+
+// The runs of rows [y0, y1) of b, appended to ops.
+void AppendRows(std::vector<std::uint32_t>& ops, const Bitmap24& b, DeltaReference& ref, int y0,
+                int y1) {
+  const int w = b.Width();
+  for (int y = y0; y < y1; ++y) {
+    const std::uint8_t* row = b.Row(y);
+    const std::uint8_t* rrow = ref.Row(y);
+    int x = 0;
+    while (x < w) {
+      int end = SameRunEnd(row, rrow, x, w);
+      if (end > x) {
+        ops.push_back((kSame << 30) | std::uint32_t(end - x));
+        x = end;
+        if (x == w) break;
+      }
+      if (x + 1 < w && SamePixel(row + 3, row, x)) {
+        std::uint8_t pattern[96];
+        for (int k = 0; k < 32; ++k) std::memcpy(pattern + 3 * k, row + 3 * x, 3);
+        end = ColourRunEnd(row, pattern, x + 2, w);
+        ops.push_back((kColour << 30) | std::uint32_t(end - x));
+        ops.push_back(PixelAt(row, x));
+        x = end;
+        continue;
+      }
+      // Other pixels: up to the next one that equals the reference or starts a run of one
+      // colour.
+      end = x + 1;
+      while (end < w && !SamePixel(row, rrow, end) &&
+             !(end + 1 < w && SamePixel(row + 3, row, end)))
+        ++end;
+      const std::size_t bytes = std::size_t(end - x) * 3;
+      ops.push_back((kPixels << 30) | std::uint32_t(end - x));
+      const std::size_t at = ops.size();
+      ops.resize(at + (bytes + 3) / 4);
+      std::memcpy(ops.data() + at, row + 3 * x, bytes);
+      x = end;
+    }
+  }
+}
+
+// Bitmaps of more pixels than this are told in two halves at once.
+constexpr std::int64_t kHalvesFrom = std::int64_t(1) << 20;
+
+}  // namespace
+
+std::optional<BitmapDelta> BitmapDelta::Make(const Bitmap24& b, DeltaReference ref) {
   if (b.Width() != ref.Width() || b.Height() != ref.Height()) return std::nullopt;
   BitmapDelta d;
   d.width_ = b.Width();
   d.height_ = b.Height();
-  const int w = b.Width();
   try {
-    std::vector<std::uint32_t>& ops = d.ops_;
-    for (int y = 0; y < b.Height(); ++y) {
-      const std::uint8_t* row = b.Row(y);
-      const std::uint8_t* rrow = ref.Row(y);
-      int x = 0;
-      while (x < w) {
-        int end = SameRunEnd(row, rrow, x, w);
-        if (end > x) {
-          ops.push_back((kSame << 30) | std::uint32_t(end - x));
-          x = end;
-          if (x == w) break;
-        }
-        std::uint8_t pattern[96];
-        std::memcpy(pattern, row + 3 * x, 3);
-        for (std::size_t filled = 3; filled < sizeof pattern; filled *= 2)
-          std::memcpy(pattern + filled, pattern, filled);
-        end = ColourRunEnd(row, pattern, x + 1, w);
-        if (end - x >= 2) {
-          ops.push_back((kColour << 30) | std::uint32_t(end - x));
-          ops.push_back(PixelAt(row, x));
-          x = end;
-          continue;
-        }
-        // Other pixels: up to the next one that equals the reference or starts a run of one
-        // colour.
-        end = x + 1;
-        while (end < w && !SamePixel(row, rrow, end) &&
-               !(end + 1 < w && std::memcmp(row + 3 * end, row + 3 * end + 3, 3) == 0))
-          ++end;
-        const std::size_t bytes = std::size_t(end - x) * 3;
-        ops.push_back((kPixels << 30) | std::uint32_t(end - x));
-        const std::size_t at = ops.size();
-        ops.resize(at + (bytes + 3) / 4);
-        std::memcpy(ops.data() + at, row + 3 * x, bytes);
-        x = end;
-      }
+    const int h = b.Height();
+    if (std::int64_t(b.Width()) * h < kHalvesFrom) {
+      AppendRows(d.ops_, b, ref, 0, h);
+    } else {
+      // The rows' runs follow each other, so the lower half's are told apart and appended.
+      std::vector<std::uint32_t> lower;
+      base::Worker second(
+          [&, lower_ref = ref]() mutable { AppendRows(lower, b, lower_ref, h / 2, h); });
+      AppendRows(d.ops_, b, ref, 0, h / 2);
+      second.Join();
+      d.ops_.insert(d.ops_.end(), lower.begin(), lower.end());
     }
-    ops.shrink_to_fit();
+    d.ops_.shrink_to_fit();
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
   return d;
 }
 
-bool BitmapDelta::Apply(const Bitmap24& ref, Bitmap24& out) const {
+bool BitmapDelta::Apply(DeltaReference ref, Bitmap24& out) const {
   if (ref.Width() != width_ || ref.Height() != height_ || out.Width() != width_ ||
       out.Height() != height_)
     return false;

@@ -8,17 +8,42 @@
 
 namespace zevo::gfx {
 
+// What a delta is told against: a bitmap, or a smaller one each of whose pixels stands for a
+// block of scale x scale pixels (a renderer's work bitmap as it stands just after being loaded
+// from its page), which is widened a row at a time and so costs neither the memory of the whole
+// nor the reading of it.
+class DeltaReference {
+ public:
+  DeltaReference(const Bitmap24& bitmap) : bitmap_(&bitmap) {}  // NOLINT: a bitmap is one
+  static DeltaReference Scaled(const Bitmap24& small, int scale) {
+    DeltaReference r(small);
+    r.scale_ = scale < 1 ? 1 : scale;
+    return r;
+  }
+
+  int Width() const { return bitmap_->Width() * scale_; }
+  int Height() const { return bitmap_->Height() * scale_; }
+  // Row y's pixels (y within the height); a widened row stays valid until the next call.
+  const std::uint8_t* Row(int y);
+
+ private:
+  const Bitmap24* bitmap_;
+  int scale_ = 1;
+  std::vector<std::uint8_t> row_;
+  int widened_ = -1;  // the small bitmap's row held in row_
+};
+
 // A bitmap kept as its difference from a reference bitmap of the same size: per row, runs of
 // pixels equal to the reference, runs of one colour, and the other pixels as they are. A page
 // of ink over a blank page is mostly the first two, so it keeps in a small part of its size.
 class BitmapDelta {
  public:
   // The delta of `b` from `ref`; nothing when their sizes differ or the memory is not there.
-  static std::optional<BitmapDelta> Make(const Bitmap24& b, const Bitmap24& ref);
+  static std::optional<BitmapDelta> Make(const Bitmap24& b, DeltaReference ref);
 
   // Writes the bitmap the delta was made from into `out`, which has the reference's size;
   // false (nothing written) when `ref` or `out` is not of the size it was made for.
-  bool Apply(const Bitmap24& ref, Bitmap24& out) const;
+  bool Apply(DeltaReference ref, Bitmap24& out) const;
 
   int Width() const { return width_; }
   int Height() const { return height_; }

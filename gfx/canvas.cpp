@@ -53,7 +53,7 @@ const EllipseSpans& SpansFor(int w, int h) {
 
 void Canvas::PlotSpan(int y, int x0, int x1, Color c, PenMode mode) {
   Bitmap24& bm = *target_;
-  if (y < row0_ || y >= EndRow()) return;
+  if (y < ClipTop() || y >= ClipEnd()) return;
   x0 = std::max(x0, 0);
   x1 = std::min(x1, bm.Width() - 1);
   if (x0 > x1) return;
@@ -98,6 +98,14 @@ void Canvas::SetRows(int first_row, int full_height) {
   row0_ = first_row;
   full_height_ = full_height;
   end_row_ = std::min(row0_ + target_->Height(), full_height_);
+  clipped_ = false;
+}
+
+void Canvas::SetClipRows(int top, int bottom) {
+  FlushSpanBatch();
+  clip_top_ = std::max(top, row0_);
+  clip_end_ = std::max(std::min(bottom, EndRow()), clip_top_);
+  clipped_ = true;
 }
 
 void Canvas::BeginSpanBatch(Color c) {
@@ -163,7 +171,7 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
   };
   const int w = std::max(pen.width, 1);
   const bool solid = brush.style == BrushStyle::Solid;
-  const int y0 = std::max(top, row0_), y1 = std::min(bottom, EndRow());
+  const int y0 = std::max(top, ClipTop()), y1 = std::min(bottom, ClipEnd());
   // A pen of the brush's colour in copy mode is indistinguishable from the fill: one span a row.
   if (solid && pen.mode == PenMode::Copy && pen.color == brush.color) {
     for (int y = y0; y < y1; ++y) {
@@ -330,7 +338,7 @@ class ConvexSpans {
 
 void Canvas::ConvexPolygon(std::span<const Point> points) {
   const ConvexSpans spans(points);
-  const int y0 = std::max(spans.Top(), row0_), y1 = std::min(spans.Bottom(), EndRow() - 1);
+  const int y0 = std::max(spans.Top(), ClipTop()), y1 = std::min(spans.Bottom(), ClipEnd() - 1);
   for (int y = y0; y <= y1; ++y) {
     int a, b;
     if (spans.Row(y, a, b)) PlotSpan(y, a, b, brush.color, pen.mode);
@@ -350,8 +358,8 @@ void Canvas::EllipseAndPolygon(int left, int top, int right, int bottom,
   // One colour: where the disc's and the quadrilateral's spans of a row touch, one span.
   const EllipseSpans& disc = SpansFor(right - left, bottom - top);
   const ConvexSpans quad(points);
-  const int y0 = std::max(std::min(top, quad.Top()), row0_);
-  const int y1 = std::min(std::max(bottom - 1, quad.Bottom()), EndRow() - 1);
+  const int y0 = std::max(std::min(top, quad.Top()), ClipTop());
+  const int y1 = std::min(std::max(bottom - 1, quad.Bottom()), ClipEnd() - 1);
   if (y0 > y1) return;
   thread_local std::vector<float> quad_rows;
   quad_rows.resize(2 * std::size_t(y1 - y0 + 1));
@@ -423,8 +431,8 @@ void Canvas::Polygon(std::span<const Point> points) {
       edges.push_back(
           {double(std::min(p.y, q.y)), double(std::max(p.y, q.y)), p.x - p.y * slope, slope});
     }
-    ymin = std::max(ymin, row0_);
-    ymax = std::min(ymax, EndRow() - 1);
+    ymin = std::max(ymin, ClipTop());
+    ymax = std::min(ymax, ClipEnd() - 1);
     for (int y = ymin; y <= ymax; ++y) {
       const double sy = y + 0.5;
       xs.clear();
@@ -450,7 +458,7 @@ void Canvas::Polygon(std::span<const Point> points) {
 }
 
 void Canvas::FillRect(Rect r) {
-  r = r.Intersected({0, row0_, target_->Width(), EndRow()});
+  r = r.Intersected({0, ClipTop(), target_->Width(), ClipEnd()});
   if (r.Empty()) return;
   for (int y = r.top; y < r.bottom; ++y)
     PlotSpan(y, r.left, r.right - 1, brush.color, PenMode::Copy);
@@ -460,7 +468,7 @@ void Canvas::PenDot(int x, int y) {
   // Written directly: gathered spans of another colour or mode go first.
   if (batching_ && !(pen.mode == PenMode::Copy && pen.color == batch_color_)) FlushSpanBatch();
   if (pen.width <= 1) {
-    if (x < 0 || x >= target_->Width() || y < row0_ || y >= EndRow()) return;
+    if (x < 0 || x >= target_->Width() || y < ClipTop() || y >= ClipEnd()) return;
     std::uint8_t* p = RowOf(y) + x * 3;
     const Color c = pen.color;
     if (pen.mode == PenMode::NotXor) {
@@ -570,7 +578,7 @@ void Canvas::LineTo(int x, int y) {
 std::size_t Canvas::FloodFill(int x, int y) {
   FlushSpanBatch();
   Bitmap24& bm = *target_;
-  if (full_height_ >= 0 || !bm.Contains(x, y)) return 0;
+  if (full_height_ >= 0 || clipped_ || !bm.Contains(x, y)) return 0;
   const Color surface = bm.Pixel(x, y);
   const Color fill = brush.color & 0x00FFFFFF;
   if (surface == fill) return 0;
@@ -644,7 +652,7 @@ void Canvas::StretchImpl(Rect dest, const Bitmap24& src, Rect s, bool transparen
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
   Bitmap24& bm = *target_;
   const int cx0 = std::max(dest.left, 0), cx1 = std::min(dest.right, bm.Width());
-  const int cy0 = std::max(dest.top, row0_), cy1 = std::min(dest.bottom, EndRow());
+  const int cy0 = std::max(dest.top, ClipTop()), cy1 = std::min(dest.bottom, ClipEnd());
   if (cx0 >= cx1 || cy0 >= cy1) return;
   // Nearest source pixel for each destination column: the one under the column's centre.
   auto map = [](long long i, long long d, long long sn, long long s0, bool mirror, int limit) {

@@ -84,6 +84,13 @@ class Canvas {
   // One past the last row held.
   int EndRow() const { return full_height_ < 0 ? target_->Height() : end_row_; }
   int FullHeight() const { return full_height_ < 0 ? target_->Height() : full_height_; }
+  // Drawing only rows [top, bottom) of those held: everything is clipped to them, and nothing
+  // else is read or written (no flooding), so that canvases of different rows of one bitmap may
+  // draw at once on different threads. Cleared by SetRows.
+  void SetClipRows(int top, int bottom);
+  // The rows drawn: those held, or the clip rows within them.
+  int ClipTop() const { return clipped_ ? clip_top_ : row0_; }
+  int ClipEnd() const { return clipped_ ? clip_end_ : EndRow(); }
 
   // How many pixels this canvas has written since it was made: the measure of drawing work that
   // lets a renderer bound what a hostile history may cost.
@@ -128,6 +135,9 @@ class Canvas {
   int row0_ = 0;
   int full_height_ = -1;
   int end_row_ = 0;
+  bool clipped_ = false;
+  int clip_top_ = 0;
+  int clip_end_ = 0;
   Point pos_;
   std::uint64_t pixels_written_ = 0;
   // The batch: per row the last span gathered (empty when first > second) and the spans set

@@ -1,18 +1,64 @@
 #include "history/navigation.h"
 
 #include <algorithm>
-#include <exception>
+#include <cmath>
 #include <optional>
-#include <thread>
 
+#include "base/worker.h"
 #include "ink/entry_painter.h"
 
 namespace zevo::history {
 
 namespace {
 
-// Runs of more entries than this paint the overview on a second thread.
+// Runs of more entries than this paint the overview on a second thread, and the view's lower
+// rows on a third when they may.
 constexpr int kParallelEntries = 16;
+
+// An upper bound of the pixels drawing entries from..end-1 through `map` may write, or nothing
+// when it is not below `limit` or cannot be told (a fill reads and writes every row; values no
+// writer makes). Each segment's discs and join lie in its box, and write it at most three times
+// over (a disc, the join's inside and its outline, when the join is drawn as a polygon).
+std::optional<std::uint64_t> WorkBound(const ink::StrokeDocument& doc, int from, int end,
+                                       const ink::EntryMapping& map, std::uint64_t limit) {
+  constexpr double kSane = double(1 << 20);
+  double bound = 0;
+  const auto add = [&](double w, double h) {
+    bound += 3.0 * (std::fabs(w) + 8.0) * (std::fabs(h) + 8.0);
+    return bound < double(limit);
+  };
+  for (int i = from; i < end; ++i) {
+    const ink::Stroke& e = *doc.Entry(i);
+    switch (e.kind) {
+      case ink::StrokeKind::Fill:
+        return std::nullopt;
+      case ink::StrokeKind::Picture:
+      case ink::StrokeKind::Stamp: {
+        if (!e.bitmap || e.bitmap->Empty()) break;
+        const gfx::Rect r =
+            e.kind == ink::StrokeKind::Picture ? map.PictureRect(e) : map.StampRect(e);
+        if (!add(double(r.right) - r.left, double(r.bottom) - r.top)) return std::nullopt;
+        break;
+      }
+      case ink::StrokeKind::Ink: {
+        float px = 0, py = 0, pr = 0;
+        for (std::size_t k = 0; k < e.samples.size(); ++k) {
+          float x, y, r;
+          map.Sample(e.samples[k], x, y, r);
+          if (!(std::fabs(x) < kSane && std::fabs(y) < kSane && std::fabs(r) < kSane))
+            return std::nullopt;
+          if (k == 0) px = x, py = y, pr = r;
+          const double m = std::max(std::fabs(pr), std::fabs(r)) + 2.0;
+          if (!add(4.0 * (std::fabs(x - px) + 2.0 * m), 4.0 * (std::fabs(y - py) + 2.0 * m)))
+            return std::nullopt;
+          px = x, py = y, pr = r;
+        }
+        break;
+      }
+    }
+  }
+  return std::uint64_t(bound);
+}
 
 // Position 0: nothing current.
 void ToStart(ink::StrokeDocument& doc) {
@@ -66,9 +112,10 @@ struct Painters {
   bool LeftOut() const { return view.EntriesLeftOut() || overview.EntriesLeftOut(); }
 };
 
-// Draws entries from..end-1 into both renderers and averages them into the page images; a
-// long run paints the overview on a second thread while this one paints the view (the two
-// share nothing), and joins before going on.
+// Draws entries from..end-1 into both renderers and averages them into the page images. A long
+// run paints the overview on a second thread while this one paints the view (the two share
+// nothing); and when nothing could be left out however the work is shared, the view's lower
+// rows on a third, each part of the view writing only its own rows. All join before going on.
 void PaintEntries(Navigator& n, Painters& p, int from, int end, base::ProgressRun& run) {
   if (from >= end) return;
   ink::StrokeDocument& doc = n.player.Document();
@@ -83,27 +130,38 @@ void PaintEntries(Navigator& n, Painters& p, int from, int end, base::ProgressRu
     p.overview.Flush();
     return;
   }
-  std::exception_ptr failure;
-  std::thread second([&] {
-    try {
-      for (int i = from; i < end; ++i) p.overview.Draw(*doc.Entry(i), next(i));
-      p.overview.Flush();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  });
-  try {
-    for (int i = from; i < end; ++i) {
-      p.view.Draw(*doc.Entry(i), next(i));
-      run.Step();
-    }
-    p.view.Flush();
-  } catch (...) {
-    second.join();
-    throw;
+  ink::BrushRenderer& view = n.views.ViewRenderer();
+  const std::uint64_t headroom = p.view.Headroom();
+  const bool split = view.Height() >= 2 && headroom > 0 &&
+                     WorkBound(doc, from, end, n.views.ViewMap(), headroom).has_value();
+  std::optional<ink::BrushRenderer> upper, lower;
+  std::optional<ink::EntryPainter> upper_painter, lower_painter;
+  if (split) {
+    upper.emplace(view, 0, view.Height() / 2);
+    lower.emplace(view, view.Height() / 2, view.Height());
+    upper_painter.emplace(*upper, n.views.ViewMap());
+    lower_painter.emplace(*lower, n.views.ViewMap());
   }
-  second.join();
-  if (failure) std::rethrow_exception(failure);
+  const auto paint = [&](ink::EntryPainter& painter) {
+    for (int i = from; i < end; ++i) painter.Draw(*doc.Entry(i), next(i));
+    painter.Flush();
+  };
+  base::Worker overview([&] { paint(p.overview); });
+  std::optional<base::Worker> lower_rows;
+  if (split) lower_rows.emplace([&] { paint(*lower_painter); });
+  ink::EntryPainter& here = split ? *upper_painter : p.view;
+  for (int i = from; i < end; ++i) {
+    here.Draw(*doc.Entry(i), next(i));
+    run.Step();
+  }
+  here.Flush();
+  if (lower_rows) lower_rows->Join();
+  overview.Join();
+  if (split) {
+    p.view.Absorb(*upper_painter);
+    p.view.Absorb(*lower_painter);
+    view.FollowPart(*upper);
+  }
 }
 
 // How a run of entries starts.

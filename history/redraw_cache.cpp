@@ -26,8 +26,15 @@ bool RedrawCache::TakeReference(const Basis& basis, ink::BrushRenderer& view,
   copies_.clear();
   copy_bytes_ = 0;
   have_reference_ = false;
-  if (!CopyInto(view_work_, view.Work()) || !CopyInto(view_page_, view.Target()) ||
-      !CopyInto(overview_work_, overview.Work()) || !CopyInto(overview_page_, overview.Target()))
+  // A work bitmap is loaded from its page: told against the page widened, it differs where
+  // the page was drawn on. (Any reference gives back exactly what was kept; a close one keeps
+  // it small.)
+  const auto widened = [](ink::BrushRenderer& r) {
+    return r.Work().Width() == kWorkScale * r.Target().Width() &&
+           r.Work().Height() == kWorkScale * r.Target().Height();
+  };
+  if (!widened(view) || !widened(overview) || !CopyInto(view_page_, view.Target()) ||
+      !CopyInto(overview_page_, overview.Target()))
     return false;
   basis_ = basis;
   have_reference_ = true;
@@ -61,18 +68,20 @@ int RedrawCache::Nearest(const Basis& basis, const ink::StrokeDocument& doc, int
 
 void RedrawCache::Restore(int p, ink::BrushRenderer& view, ink::BrushRenderer& overview) const {
   const Copy& c = copies_.at(p);
-  c.view_work.Apply(view_work_, view.Work());
+  c.view_work.Apply(gfx::DeltaReference::Scaled(view_page_, kWorkScale), view.Work());
   c.view_page.Apply(view_page_, view.Target());
-  c.overview_work.Apply(overview_work_, overview.Work());
+  c.overview_work.Apply(gfx::DeltaReference::Scaled(overview_page_, kWorkScale), overview.Work());
   c.overview_page.Apply(overview_page_, overview.Target());
 }
 
 void RedrawCache::Save(const Basis& basis, const ink::StrokeDocument& doc, int p,
                        ink::BrushRenderer& view, ink::BrushRenderer& overview) {
   if (!HasReference(basis) || p <= 0 || p > doc.Count()) return;
-  auto view_work = gfx::BitmapDelta::Make(view.Work(), view_work_);
+  auto view_work =
+      gfx::BitmapDelta::Make(view.Work(), gfx::DeltaReference::Scaled(view_page_, kWorkScale));
   auto view_page = gfx::BitmapDelta::Make(view.Target(), view_page_);
-  auto overview_work = gfx::BitmapDelta::Make(overview.Work(), overview_work_);
+  auto overview_work = gfx::BitmapDelta::Make(
+      overview.Work(), gfx::DeltaReference::Scaled(overview_page_, kWorkScale));
   auto overview_page = gfx::BitmapDelta::Make(overview.Target(), overview_page_);
   if (!view_work || !view_page || !overview_work || !overview_page) return;
   try {
@@ -125,8 +134,7 @@ std::vector<int> RedrawCache::Positions() const {
 
 std::size_t RedrawCache::Bytes() const {
   // The reference's bitmaps stay allocated for the next one, kept or not.
-  return view_work_.ByteSize() + view_page_.ByteSize() + overview_work_.ByteSize() +
-         overview_page_.ByteSize() + copy_bytes_;
+  return view_page_.ByteSize() + overview_page_.ByteSize() + copy_bytes_;
 }
 
 }  // namespace zevo::history

@@ -18,8 +18,9 @@ namespace zevo::history {
 // spread evenly through the history, taken as a redraw passes them, so that a jump anywhere
 // has one close by; and close ones, every kMinSpacing entries, taken just before where a
 // redraw ends, so that walking back step by step mostly redraws a few entries. Each copy is
-// kept as its difference from the blank page (the reference), so many fit in a fixed memory
-// budget; when they do not, the close ones go first, then every other spread one.
+// kept as its difference from the blank page (the reference: the page images, which the work
+// bitmaps are loaded from, widened for them), so many fit in a fixed memory budget; when they do
+// not, the close ones go first, then every other spread one.
 //
 // A copy is used only while the blank page, the view and the entries up to it are still what
 // they were when it was taken, told by revision numbers (the document's and the sheet's), so
@@ -91,13 +92,15 @@ class RedrawCache {
   // While the budget is exceeded: lets go of the close copies farthest from `near`, then doubles
   // the spread copies' spacing.
   void Thin(int near);
+  // The work bitmaps are told against their pages widened this many times.
+  static constexpr int kWorkScale = 4;
 
   std::size_t budget_ = kDefaultBudget;
   int spacing_ = kSpreadSpacing;
   int budget_spacing_ = kSpreadSpacing;  // the closest spacing the budget allowed so far
   bool have_reference_ = false;
   Basis basis_;
-  gfx::Bitmap24 view_work_, view_page_, overview_work_, overview_page_;
+  gfx::Bitmap24 view_page_, overview_page_;
   std::map<int, Copy> copies_;
   std::size_t copy_bytes_ = 0;
 };

@@ -14,8 +14,9 @@ BrushRenderer::BrushRenderer(gfx::Bitmap24& target)
       height_(target.Height()),
       band_rows_(target.Height()),
       target_(&target),
-      work_(target.Width() * 4, target.Height() * 4),
-      canvas_(work_) {
+      own_work_(target.Width() * 4, target.Height() * 4),
+      work_(&own_work_),
+      canvas_(own_work_) {
   RestoreDrawingState();
 }
 
@@ -24,14 +25,41 @@ BrushRenderer::BrushRenderer(gfx::Bitmap24& target, int band_rows)
       height_(target.Height()),
       band_rows_(std::clamp(band_rows, 1, std::max(target.Height(), 1))),
       target_(&target),
-      work_(target.Width() * 4, band_rows_ * 4, gfx::kWhite),
-      canvas_(work_) {
+      own_work_(target.Width() * 4, band_rows_ * 4, gfx::kWhite),
+      work_(&own_work_),
+      canvas_(own_work_) {
   if (Banded()) canvas_.SetRows(0, 4 * height_);
   RestoreDrawingState();
 }
 
+BrushRenderer::BrushRenderer(BrushRenderer& whole, int top, int bottom)
+    : x_(whole.x_),
+      y_(whole.y_),
+      radius_(whole.radius_),
+      width_(whole.width_),
+      height_(whole.height_),
+      color_(whole.color_),
+      target_(whole.target_),
+      work_(whole.work_),
+      canvas_(*whole.work_) {
+  band_top_ = std::clamp(top, 0, std::max(height_ - 1, 0));
+  band_rows_ = std::max(std::min(bottom, height_) - band_top_, 1);
+  work_row0_ = whole.work_row0_;
+  canvas_.SetRows(whole.canvas_.FirstRow(), whole.canvas_.FullHeight());
+  canvas_.SetClipRows(4 * band_top_, 4 * (band_top_ + band_rows_));
+  RestoreDrawingState();
+}
+
+void BrushRenderer::FollowPart(const BrushRenderer& part) {
+  x_ = part.x_;
+  y_ = part.y_;
+  radius_ = part.radius_;
+  SetColor(part.color_);
+}
+
 void BrushRenderer::SetBand(int top) {
   band_top_ = top;
+  work_row0_ = top;
   if (Banded()) canvas_.SetRows(4 * top, 4 * height_);
 }
 
@@ -41,8 +69,8 @@ void BrushRenderer::ClearWhiteRect(int left, int top, int right, int bottom) {
   right = std::min(right, width_);
   bottom = std::min(bottom, BandBottom());
   if (left >= right || top >= bottom) return;
-  const int row0 = 4 * band_top_;
-  work_.FillRect({4 * left, 4 * top - row0, 4 * right, 4 * bottom - row0}, gfx::kWhite);
+  const int row0 = 4 * work_row0_;
+  work_->FillRect({4 * left, 4 * top - row0, 4 * right, 4 * bottom - row0}, gfx::kWhite);
 }
 
 bool BrushRenderer::SegmentMissesBand(float x1, float y1, float r1) const {
@@ -191,7 +219,7 @@ void BrushRenderer::DownsampleRect(int left, int top, int right, int bottom) {
   right = std::min(right, width_);
   bottom = std::min(bottom, BandBottom());
   if (left >= right || top >= bottom) return;
-  Downsample4x4(work_, *target_, left, top, right, bottom, band_top_);
+  Downsample4x4(*work_, *target_, left, top, right, bottom, work_row0_);
 }
 
 void BrushRenderer::DownsampleAll() {
@@ -200,18 +228,18 @@ void BrushRenderer::DownsampleAll() {
 
 void BrushRenderer::ClearWhite() {
   std::memset(target_->Data(), 0xFF, target_->ByteSize());
-  std::memset(work_.Data(), 0xFF, work_.ByteSize());
+  std::memset(work_->Data(), 0xFF, work_->ByteSize());
 }
 
 void BrushRenderer::LoadFromTarget() {
-  const std::size_t row_bytes = std::size_t(work_.Width()) * 3;
+  const std::size_t row_bytes = std::size_t(work_->Width()) * 3;
   for (int j = 0; j < height_; ++j) {
     const std::uint8_t* t = target_->Row(j);
-    std::uint8_t* w = work_.Row(4 * j);
+    std::uint8_t* w = work_->Row(4 * j);
     for (int i = 0; i < width_; ++i) {
       for (int u = 0; u < 4; ++u) std::memcpy(w + (4 * i + u) * 3, t + i * 3, 3);
     }
-    for (int v = 1; v < 4; ++v) std::memcpy(work_.Row(4 * j + v), w, row_bytes);
+    for (int v = 1; v < 4; ++v) std::memcpy(work_->Row(4 * j + v), w, row_bytes);
   }
 }
 

@@ -20,6 +20,13 @@ class BrushRenderer {
   // band_rows is its height or more): the work bitmap holds one band, white at first. All
   // coordinates stay those of the whole target; SetBand chooses the rows drawn and averaged.
   BrushRenderer(gfx::Bitmap24& target, int band_rows);
+  // A renderer of target rows [top, bottom) of `whole`, which must outlive it: it draws into
+  // whole's work bitmap and averages into its target, reading and writing no other rows, so
+  // that parts of different rows may draw at once on different threads (no fills, which read
+  // every row). It starts with whole's drawing state, and draws as a band does.
+  BrushRenderer(BrushRenderer& whole, int top, int bottom);
+  // Takes on the drawing state (point, radius, colour) a part of this renderer ended with.
+  void FollowPart(const BrushRenderer& part);
   BrushRenderer(const BrushRenderer&) = delete;
   BrushRenderer& operator=(const BrushRenderer&) = delete;
 
@@ -69,7 +76,7 @@ class BrushRenderer {
   float Y() const { return y_; }
   float Radius() const { return radius_; }
   gfx::Bitmap24& Target() { return *target_; }
-  gfx::Bitmap24& Work() { return work_; }
+  gfx::Bitmap24& Work() { return *work_; }
   // Direct drawing on the work bitmap (pictures, stamps, fills, grid lines, backgrounds).
   gfx::Canvas& WorkCanvas() { return canvas_; }
 
@@ -93,8 +100,11 @@ class BrushRenderer {
   int band_rows_;
   int band_top_ = 0;
   gfx::Color color_ = gfx::kBlack;
+  // The target row the work bitmap's first row of four belongs to (a band's top).
+  int work_row0_ = 0;
   gfx::Bitmap24* target_;
-  gfx::Bitmap24 work_;
+  gfx::Bitmap24 own_work_;  // none for a part
+  gfx::Bitmap24* work_;
   gfx::Canvas canvas_;
 };
 

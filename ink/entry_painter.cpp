@@ -154,7 +154,7 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
     return;
   }
   Finish();
-  if (!WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_)) return;
+  if (!WithinWork(kWorkPerPixel, Spent())) return;
   switch (e.kind) {
     case StrokeKind::Ink: {
       if (e.samples.empty()) return;
@@ -168,9 +168,7 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
       float x, y, rad;
       for (std::size_t i = 0; i < e.samples.size(); ++i) {
         // One stroke may hold a file's worth of samples: its work is checked as it goes.
-        if (i % 64 == 63 &&
-            !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
-          break;
+        if (i % 64 == 63 && !WithinWork(kWorkPerPixel, Spent())) break;
         if (boxes != nullptr && i % kRun == 0) {
           const gfx::Rect& run = boxes->runs[i / kRun];
           if (MissesBand(run)) {
@@ -180,9 +178,7 @@ void EntryPainter::Draw(const Stroke& e, const Stroke* next) {
             map_.Sample(e.samples[last], x, y, rad);
             r_.MoveTo(x, y, rad);
             const std::size_t check = i + (63 - i % 64);
-            if (check > i && check <= last &&
-                !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
-              break;
+            if (check > i && check <= last && !WithinWork(kWorkPerPixel, Spent())) break;
             i = last;
             continue;
           }
@@ -220,9 +216,7 @@ void EntryPainter::DrawFill(const Stroke& e, gfx::Color color, const Stroke* nex
     return;
   }
   Finish();
-  if (!WithinWork(kFillWorkPerPixel, fill_work_) ||
-      !WithinWork(kWorkPerPixel, r_.WorkCanvas().PixelsWritten() - written_at_start_))
-    return;
+  if (!WithinWork(kFillWorkPerPixel, fill_work_) || !WithinWork(kWorkPerPixel, Spent())) return;
   if (next == nullptr || next->kind != StrokeKind::Fill) {
     fill_work_ += r_.WorkCanvas().FloodFill(seed.x, seed.y);
     return;

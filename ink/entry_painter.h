@@ -108,6 +108,21 @@ class EntryPainter {
   // may write kFillWorkPerPixel times the work bitmap's pixels, and all drawing together
   // kWorkPerPixel times (a long history written by hand writes a few times each pixel).
   bool EntriesLeftOut() const { return left_out_; }
+  // The drawing work spent so far, counted in pixels written.
+  std::uint64_t Spent() const {
+    return r_.WorkCanvas().PixelsWritten() - written_at_start_ + charged_;
+  }
+  // How many more pixels may be written before entries are left out.
+  std::uint64_t Headroom() const {
+    const std::uint64_t allowed = std::uint64_t(kWorkPerPixel) * r_.WorkArea();
+    return Spent() < allowed ? allowed - Spent() : 0;
+  }
+  // Takes on the work a painter of a part of its renderer did on its behalf, and whether it
+  // left anything out.
+  void Absorb(const EntryPainter& part) {
+    charged_ += part.Spent();
+    left_out_ = left_out_ || part.left_out_;
+  }
   static constexpr std::size_t kFillWorkPerPixel = 128;
   static constexpr std::size_t kWorkPerPixel = 512;
 
@@ -140,6 +155,7 @@ class EntryPainter {
   // Whether the work so far leaves room for more; false (and left_out_) once it does not.
   bool WithinWork(std::size_t per_pixel, std::uint64_t spent);
   std::uint64_t written_at_start_;
+  std::uint64_t charged_ = 0;
   // What was spent in the bands before this one, the entry's place in the band and the boxes.
   std::uint64_t spent_before_band_ = 0;
   std::size_t band_index_ = 0;

@@ -71,6 +71,19 @@ struct BenchWindow {
   std::string error;
 };
 
+// CPU time of the whole process (the redraws draw on more threads than the one timed), in ms.
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// The CPU time of all threads per iteration, beside the timed thread's.
+void ReportProcessCpu(benchmark::State& state, double total_ms) {
+  state.counters["process_cpu_ms"] =
+      benchmark::Counter(total_ms / std::max<double>(double(state.iterations()), 1.0));
+}
+
 // One step back from the end: the blank page and 999 strokes drawn again. With the second
 // argument 1 nothing is kept from an earlier redraw (the first step back after writing).
 void GotoPrevFromTheEnd(benchmark::State& state) {
@@ -81,28 +94,25 @@ void GotoPrevFromTheEnd(benchmark::State& state) {
   }
   auto& w = *b.win;
   const bool cold = state.range(1) != 0;
+  double process_ms = 0;
   for (auto _ : state) {
     state.PauseTiming();
     if (cold) w.player.Cache().Forget();
+    const double t0 = ProcessCpuMs();
     state.ResumeTiming();
     w.GotoPrevExecute();
     state.PauseTiming();
+    process_ms += ProcessCpuMs() - t0;
     w.GotoNextExecute();  // back to the end
     state.ResumeTiming();
   }
+  ReportProcessCpu(state, process_ms);
 }
 BENCHMARK(GotoPrevFromTheEnd)
     ->ArgNames({"entries", "cold"})
     ->ArgsProduct({{100, 1000, 10000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-
-// CPU time of the whole process (the overview is drawn on a second thread), in ms.
-double ProcessCpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
 
 // The memory the kept copies take, in MB, as a counter of the benchmark.
 void ReportCache(benchmark::State& state, app::TZevo3Win& w) {
@@ -184,13 +194,19 @@ void GotoLastFromTheStart(benchmark::State& state) {
   }
   auto& w = *b.win;
   const bool cold = state.range(1) != 0;
+  double process_ms = 0;
   for (auto _ : state) {
     state.PauseTiming();
     w.GotoFirstExecute();
     if (cold) w.player.Cache().Forget();
+    const double t0 = ProcessCpuMs();
     state.ResumeTiming();
     w.GotoLastExecute();
+    state.PauseTiming();
+    process_ms += ProcessCpuMs() - t0;
+    state.ResumeTiming();
   }
+  ReportProcessCpu(state, process_ms);
 }
 BENCHMARK(GotoLastFromTheStart)
     ->ArgNames({"entries", "cold"})

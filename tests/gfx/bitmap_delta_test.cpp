@@ -21,11 +21,12 @@ Bitmap24 Inked(const Bitmap24& ref, std::mt19937& rng) {
   for (int y = 0; y < b.Height(); ++y) {
     int x = int(rng() % 5);
     while (x < b.Width()) {
-      const int n = 1 + int(rng() % 19);
+      // Short runs, and some long enough for the 32- and 64-byte steps of the comparisons.
+      const int n = 1 + int(rng() % (rng() % 4 == 0 ? 90 : 19));
       const Color c = rng() % 3 == 0 ? (rng() & 0x00FFFFFF) : 0x00202020;
       for (int k = 0; k < n && x + k < b.Width(); ++k)
         b.SetPixel(x + k, y, rng() % 7 == 0 ? (rng() & 0x00FFFFFF) : c);
-      x += n + int(rng() % 23);
+      x += n + int(rng() % (rng() % 4 == 0 ? 100 : 23));
     }
   }
   return b;
@@ -48,6 +49,18 @@ TEST(BitmapDelta, GivesBackExactlyTheBitmapItWasMadeFrom) {
   }
 }
 
+// Large enough to be told in two halves at once, with an odd number of rows.
+TEST(BitmapDelta, ALargeBitmapGivesBackTheSame) {
+  std::mt19937 rng(3);
+  const Bitmap24 ref = Reference(1031, 1021, rng);
+  const Bitmap24 b = Inked(ref, rng);
+  const auto d = BitmapDelta::Make(b, ref);
+  ASSERT_TRUE(d);
+  Bitmap24 out(1031, 1021, 0x00FF00FF);
+  ASSERT_TRUE(d->Apply(ref, out));
+  EXPECT_TRUE(out.SamePixels(b));
+}
+
 TEST(BitmapDelta, InkOnABlankPageKeepsInASmallPartOfItsSize) {
   const Bitmap24 blank(1024, 718, kWhite);
   Bitmap24 page = blank;
@@ -58,6 +71,36 @@ TEST(BitmapDelta, InkOnABlankPageKeepsInASmallPartOfItsSize) {
   Bitmap24 out(1024, 718);
   ASSERT_TRUE(d->Apply(blank, out));
   EXPECT_TRUE(out.SamePixels(page));
+}
+
+// A work bitmap loaded from its page: told against the page widened, with no copy of its own.
+TEST(BitmapDelta, AScaledReferenceStandsForThePageWidened) {
+  std::mt19937 rng(5);
+  for (const auto& [w, h] : {std::pair{1, 1}, {3, 2}, {17, 5}, {40, 3}}) {
+    const Bitmap24 small = Reference(w, h, rng);
+    Bitmap24 wide(4 * w, 4 * h);
+    for (int y = 0; y < 4 * h; ++y)
+      for (int x = 0; x < 4 * w; ++x) wide.SetPixel(x, y, small.Pixel(x / 4, y / 4));
+    const DeltaReference scaled = DeltaReference::Scaled(small, 4);
+    EXPECT_EQ(scaled.Width(), 4 * w);
+    EXPECT_EQ(scaled.Height(), 4 * h);
+    for (int round = 0; round < 3; ++round) {
+      const Bitmap24 b = round == 0 ? wide : Inked(wide, rng);
+      const auto d = BitmapDelta::Make(b, DeltaReference::Scaled(small, 4));
+      ASSERT_TRUE(d);
+      Bitmap24 out(4 * w, 4 * h, 0x00FF00FF);
+      ASSERT_TRUE(d->Apply(DeltaReference::Scaled(small, 4), out));
+      EXPECT_TRUE(out.SamePixels(b)) << w << " x " << h << " round " << round;
+      // The same delta told against the full bitmap gives the same.
+      Bitmap24 out2(4 * w, 4 * h, 0x00FF00FF);
+      ASSERT_TRUE(d->Apply(wide, out2));
+      EXPECT_TRUE(out2.SamePixels(b));
+    }
+    // A delta of the page widened keeps in a few words a row.
+    const auto same = BitmapDelta::Make(wide, DeltaReference::Scaled(small, 4));
+    ASSERT_TRUE(same);
+    EXPECT_LE(same->Bytes(), std::size_t(4 * h) * 4);
+  }
 }
 
 TEST(BitmapDelta, OtherSizesAreRefused) {

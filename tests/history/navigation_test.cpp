@@ -82,6 +82,45 @@ TEST(Navigation, FirstThenLastGivesThePageAsWritten) {
   EXPECT_TRUE(w.views.Overview().SamePixels(overview));
 }
 
+// Long runs are drawn on several threads, the view's rows in two parts when nothing could be
+// left out: the pages are those of every entry drawn in turn, with strokes across the parts'
+// edge, a fill in the middle of a run (drawn whole), a seal, and a zoomed view.
+TEST(Navigation, RedrawsOnSeveralThreadsGiveThePagesOfEveryEntryInTurn) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  auto& w = *t.win;
+  for (int i = 0; i < 60; ++i) {
+    w.Document().SetInkColor(i % 3 == 0 ? 0x000000C0 : 0x00202020);
+    const float x = 30.0f + float((i * 53) % 900), y = 200.0f + float((i * 29) % 300);
+    for (int k = 0; k < 40; ++k)
+      w.Document().AddSample(x + 3.0f * float(k), y + 6.0f * float(k) - 100.0f,
+                             k + 1 == 40 ? 0.0f : 2.0f + float((i + k) % 9));
+    if (i == 30) w.Document().AddFill(0x0000A0A0, 2, 2);
+    if (i == 40)
+      w.Document().AddStampEntry(std::make_unique<gfx::Bitmap24>(8, 8, 0x00000080), 500, 330, 60,
+                                 60);
+  }
+  w.player.bar.max = w.Document().Count();
+  for (const float zoom : {1.0f, 2.0f}) {
+    ink::PageViews plain(w.views.Page().Width(), w.views.Page().Height(),
+                         w.views.Overview().Width(), w.views.Overview().Height());
+    plain.SetTransform({zoom, 100, 80});
+    w.views.SetTransform({zoom, 100, 80});
+    for (int i = 0; i < w.Document().Count(); ++i) plain.DrawEntry(*w.Document().Entry(i));
+    w.player.Cache().Forget();
+    w.GotoFirstExecute();
+    w.GotoLastExecute();
+    ExpectPosition(w, w.Document().Count());
+    EXPECT_TRUE(w.views.Page().SamePixels(plain.Page())) << zoom;
+    EXPECT_TRUE(w.views.Overview().SamePixels(plain.Overview())) << zoom;
+    EXPECT_TRUE(w.views.ViewRenderer().Work().SamePixels(plain.ViewRenderer().Work())) << zoom;
+    // A step back redraws from the blank page on the same threads.
+    w.GotoPrevExecute();
+    w.GotoNextExecute();
+    EXPECT_TRUE(w.views.Page().SamePixels(plain.Page())) << zoom;
+  }
+}
+
 // The pages a redraw from the first entry gives, without the copy navigation keeps.
 struct Pages {
   gfx::Bitmap24 page, overview;

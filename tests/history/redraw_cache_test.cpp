@@ -82,6 +82,39 @@ TEST(RedrawCache, RestoresExactlyTheStateAfterItsEntries) {
   EXPECT_EQ(cache.Nearest(s.basis, s.doc, 31), 0);
 }
 
+// A blank page of paper texture, and one whose work bitmap holds what its page does not (drawn
+// but not yet averaged): both are told against the page itself, with no copy of the work
+// bitmap, and both give back exactly what was drawn.
+TEST(RedrawCache, WorkBitmapsAreToldAgainstTheirPage) {
+  gfx::Bitmap24 paper(128, 90), paper_overview(32, 22);
+  for (gfx::Bitmap24* b : {&paper, &paper_overview})
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x)
+        b->SetPixel(x, y, gfx::Rgb(std::uint8_t(230 + (x * 7 + y * 3) % 20), 225, 210));
+  for (const bool unaveraged : {false, true}) {
+    Sheet s;
+    s.Write(40);
+    s.views.ShowBlank(&paper, &paper_overview);
+    if (unaveraged) {
+      ink::EntryPainter v(s.views.ViewRenderer(), s.views.ViewMap());
+      v.Draw(*s.doc.Entry(39));  // left in the work bitmap only
+    }
+    const Sheet::Shown blank = s.Now();
+    RedrawCache cache;
+    ASSERT_TRUE(cache.TakeReference(s.basis, s.views.ViewRenderer(), s.views.OverviewRenderer()));
+    const std::size_t page_bytes = paper.ByteSize() + paper_overview.ByteSize();
+    EXPECT_EQ(cache.Bytes(), page_bytes);
+    s.Draw(0, 32);
+    cache.Save(s.basis, s.doc, 32, s.views.ViewRenderer(), s.views.OverviewRenderer());
+    const Sheet::Shown drawn = s.Now();
+    s.Blank();
+    ASSERT_EQ(cache.Nearest(s.basis, s.doc, 40), 32);
+    cache.Restore(32, s.views.ViewRenderer(), s.views.OverviewRenderer());
+    ExpectSame(s.Now(), drawn);
+    EXPECT_FALSE(blank.view_work.SamePixels(drawn.view_work));
+  }
+}
+
 TEST(RedrawCache, CopiesGoOutOfUseWhenTheirEntriesOrTheBasisChange) {
   Sheet s;
   s.Write(100);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "ink/page_views.h"
@@ -80,6 +81,70 @@ TEST(EntryPainter, TenThousandFillsAtOneSeedEndInTheLastColour) {
 
 // Whatever a damaged history holds, drawing it ends, throws nothing, and leaves the page
 // alone where nothing reaches it.
+// Parts of one renderer's rows, each with its own painter on its own thread, draw exactly what
+// one painter of the whole draws, and together count the same work: strokes across the parts'
+// edge, wide and thin, partly off the page, and pictures and seals over the edge.
+TEST(EntryPainter, PartsOfTheRowsDrawnAtOnceGiveThePixelsOfTheWhole) {
+  std::mt19937 rng(17);
+  std::vector<std::unique_ptr<Stroke>> entries;
+  for (int i = 0; i < 40; ++i) {
+    auto s = std::make_unique<Stroke>();
+    s->value = rng() & 0x00FFFFFF;
+    float x = float(rng() % 140) - 10, y = float(rng() % 110) - 10;
+    for (int k = 0; k < 30; ++k) {
+      s->samples.push_back({x, y, k == 29 ? 0.0f : float(rng() % 90) / 10.0f});
+      x += float(int(rng() % 9) - 4);
+      y += float(int(rng() % 9) - 4);
+    }
+    entries.push_back(std::move(s));
+  }
+  entries.push_back(Ring(60, 45, 30, 6, 0x00202020));
+  for (const StrokeKind kind : {StrokeKind::Picture, StrokeKind::Stamp}) {
+    auto e = std::make_unique<Stroke>();
+    e->kind = kind;
+    e->bitmap = std::make_unique<gfx::Bitmap24>(7, 9, 0x000000C0);
+    e->bitmap->SetPixel(3, 4, gfx::kWhite);
+    e->px = 30;
+    e->py = 40;
+    e->x = 50;
+    e->y = 38;
+    e->width = 17;
+    e->height = 13;
+    entries.push_back(std::move(e));
+  }
+  const ViewMapping map;
+  gfx::Bitmap24 whole_page(120, 90, gfx::kWhite);
+  BrushRenderer whole(whole_page);
+  whole.ClearWhite();
+  EntryPainter one(whole, map);
+  for (const auto& e : entries) one.Draw(*e);
+  one.Flush();
+
+  for (const int edge : {1, 45, 46, 89}) {
+    gfx::Bitmap24 page(120, 90, gfx::kWhite);
+    BrushRenderer r(page);
+    r.ClearWhite();
+    BrushRenderer upper(r, 0, edge), lower(r, edge, 90);
+    EntryPainter up(upper, map), low(lower, map);
+    std::thread second([&] {
+      for (const auto& e : entries) low.Draw(*e);
+      low.Flush();
+    });
+    for (const auto& e : entries) up.Draw(*e);
+    up.Flush();
+    second.join();
+    EXPECT_TRUE(r.Work().SamePixels(whole.Work())) << "edge " << edge;
+    EXPECT_TRUE(page.SamePixels(whole_page)) << "edge " << edge;
+    EXPECT_EQ(up.Spent() + low.Spent(), one.Spent()) << "edge " << edge;
+    // The whole's painter takes on what its parts spent.
+    EntryPainter taking(r, map);
+    taking.Absorb(up);
+    taking.Absorb(low);
+    EXPECT_EQ(taking.Spent(), one.Spent());
+    EXPECT_FALSE(taking.EntriesLeftOut());
+  }
+}
+
 TEST(EntryPainter, AbsurdSamplesAreDrawnWithoutHarm) {
   PageViews views(120, 90, 30, 23);
   auto huge_disc = std::make_unique<Stroke>();
