@@ -127,12 +127,14 @@ void MouseBrush::Move(double x, double y, std::int64_t time_ms, std::vector<Brus
 
 void MouseBrush::Up(double x, double y, std::int64_t time_ms, std::vector<BrushPoint>& out) {
   if (!active_) return;
-  Sample(x, y, time_ms);
-  // A release within the knot spacing of the path's end still ends the path exactly there.
   Knot& end = ahead_.empty() ? start_ : ahead_.back();
-  if (end.x != x || end.y != y) {
+  if (Distance(end.x, end.y, x, y) >= kMinSpacingPx) {
+    Sample(x, y, time_ms);
+  } else if (end.x != x || end.y != y) {
+    // A release where the mouse stopped ends the path exactly there, as wide as it was going:
+    // the moment the hand rests before letting go does not press the brush into a blot.
     if (ahead_.empty()) {
-      ahead_.push_back({x, y, raw_ms_, SpeedPressure(speed_)});
+      ahead_.push_back({x, y, end.time_ms, end.speed_pressure});
     } else {
       end.x = x;
       end.y = y;

@@ -90,6 +90,11 @@ TEST(MouseBrush, SlowWritesAsWideAsTheBrushAndFastThinner) {
   const auto fast = Write(Line(2.0, 8, 400));
   const std::uint32_t floor = PressureCounts(MouseBrush::kFastPressure);
   EXPECT_EQ(fast[fast.size() - 2].normal_pressure, floor);
+  // Resting before letting go leaves the end as thin as the stroke was going.
+  auto rested = Line(2.0, 8, 400);
+  rested.push_back({rested.back().x, rested.back().y, rested.back().t + 300});
+  const auto end = Write(rested);
+  EXPECT_EQ(end[end.size() - 2].normal_pressure, floor);
   // Past the entry it never goes below the floor.
   for (std::size_t i = 0; i + 1 < fast.size(); ++i)
     if (Px(fast[i].x) > 100 + 2.0 * MouseBrush::kEntryMs) {
