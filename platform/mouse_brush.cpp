@@ -108,7 +108,7 @@ void MouseBrush::Sample(double x, double y, std::int64_t time_ms) {
   if (!ahead_.empty()) {
     Knot& last = ahead_.back();
     if (Distance(last.x, last.y, x, y) < kMinSpacingPx) {
-      // Still near the pending knot: it takes the later time and the slower pressure.
+      // Still near the pending knot: it takes the later time and the pressure of the speed now.
       last.time_ms = t;
       last.speed_pressure = k.speed_pressure;
       return;
