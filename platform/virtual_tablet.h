@@ -11,15 +11,15 @@
 #include <deque>
 #include <optional>
 #include <utility>
+#include <vector>
 
+#include "platform/mouse_brush.h"
 #include "platform/tablet_driver.h"
 
 namespace zevo::platform {
 
 inline constexpr int kCountsPerPixel = 1024;
 inline constexpr std::uint32_t kMaxPressure = 1023;
-// The pressure a mouse writes with while its left button is down.
-inline constexpr std::uint32_t kMousePressure = 512;
 
 // Cursor numbers as tablet drivers report them.
 inline constexpr std::uint32_t kCursorMouse = 0;
@@ -134,6 +134,9 @@ struct MouseInput {
 // Turns pen and mouse events into packets of the one packet stream. The mouse writes only
 // when the tablet is not in use: mouse events made from pen input, mouse presses during a
 // pen gesture or right after pen events, and the rest of such a mouse gesture give nothing.
+// Pen events become one packet each, as they are. The mouse writes as a soft brush (see
+// MouseBrush): an event may give several packets or, while the path waits for the next
+// sample, none.
 class PointerPacketSource {
  public:
   // Mouse presses this soon after a pen event belong to the pen.
@@ -148,7 +151,10 @@ class PointerPacketSource {
     seen_pen_ = true;
     last_pen_ms_ = in.timestamp_ms;
     // A pen gesture takes over from a mouse gesture in progress; the mouse's rest is dropped.
-    if (mouse_ == MouseGesture::Writing) mouse_ = MouseGesture::Ignored;
+    if (mouse_ == MouseGesture::Writing) {
+      mouse_ = MouseGesture::Ignored;
+      brush_.Cancel();
+    }
     TabletPacket p = Packet(in.screen_x, in.screen_y, in.eraser ? kCursorEraser : kCursorPen);
     switch (in.phase) {
       case PointerPhase::Press:
@@ -172,37 +178,47 @@ class PointerPacketSource {
   // The pen leaving the tablet's range ends any contact the window system did not report.
   void OnPenLeftProximity() { pen_down_ = false; }
 
-  std::optional<TabletPacket> OnMouse(const MouseInput& in) {
+  // The packets a mouse event gives, oldest first.
+  std::vector<TabletPacket> OnMouse(const MouseInput& in) {
+    std::vector<TabletPacket> out;
     switch (in.phase) {
       case PointerPhase::Press:
-        // A press always begins a gesture: one whose release never came is over.
-        if (!in.left_button) return std::nullopt;
+        if (!in.left_button) break;
+        // A press always begins a gesture: one whose release never came is over, and a
+        // stroke it left open is lifted where it got to.
+        if (mouse_ == MouseGesture::Writing) Lift(std::nullopt, out);
         if (in.synthesized || PenBusy(in.timestamp_ms)) {
           mouse_ = MouseGesture::Ignored;
-          return std::nullopt;
+          break;
         }
         mouse_ = MouseGesture::Writing;
-        return MousePacket(in, kMousePressure, TBN_DOWN << 16);
+        out.push_back(
+            MousePacket(brush_.Down(in.screen_x, in.screen_y, in.timestamp_ms), TBN_DOWN << 16));
+        break;
       case PointerPhase::Move:
-        if (in.synthesized) return std::nullopt;
+        if (in.synthesized) break;
         if (!in.left_button) {
-          // The button is up although no release arrived (it happened elsewhere): lift now.
+          // The button is up although no release arrived (it happened elsewhere): the
+          // stroke ends where it got to.
           const bool writing = mouse_ == MouseGesture::Writing;
           mouse_ = MouseGesture::None;
-          if (writing) return MousePacket(in, 0, TBN_UP << 16);
-          return std::nullopt;
+          if (writing) Lift(std::nullopt, out);
+          break;
         }
-        if (mouse_ != MouseGesture::Writing) return std::nullopt;
-        return MousePacket(in, kMousePressure, 0);
+        if (mouse_ != MouseGesture::Writing) break;
+        points_.clear();
+        brush_.Move(in.screen_x, in.screen_y, in.timestamp_ms, points_);
+        for (const BrushPoint& b : points_) out.push_back(MousePacket(b, 0));
+        break;
       case PointerPhase::Release: {
-        if (!in.left_button) return std::nullopt;
+        if (!in.left_button) break;
         const bool writing = mouse_ == MouseGesture::Writing;
         mouse_ = MouseGesture::None;
-        if (!writing) return std::nullopt;
-        return MousePacket(in, 0, TBN_UP << 16);
+        if (writing) Lift(in, out);
+        break;
       }
     }
-    return std::nullopt;
+    return out;
   }
 
   bool PenDown() const { return pen_down_; }
@@ -225,12 +241,23 @@ class PointerPacketSource {
     return p;
   }
 
-  TabletPacket MousePacket(const MouseInput& in, std::uint32_t pressure,
-                           std::uint32_t buttons) const {
-    TabletPacket p = Packet(in.screen_x, in.screen_y, kCursorMouse);
-    p.normal_pressure = pressure;
+  TabletPacket MousePacket(const BrushPoint& b, std::uint32_t buttons) const {
+    TabletPacket p = Packet(b.x, b.y, kCursorMouse);
+    p.normal_pressure = buttons == (TBN_UP << 16) ? 0 : std::max(PressureCounts(b.pressure), 1u);
     p.buttons = buttons;
     return p;
+  }
+
+  // Draws the rest of the stroke up to the release (or, without one, to where the path got)
+  // and lifts there with no pressure.
+  void Lift(const std::optional<MouseInput>& release, std::vector<TabletPacket>& out) {
+    points_.clear();
+    if (release)
+      brush_.Up(release->screen_x, release->screen_y, release->timestamp_ms, points_);
+    else
+      brush_.Finish(points_);
+    for (const BrushPoint& b : points_) out.push_back(MousePacket(b, 0));
+    out.push_back(MousePacket(brush_.LastPoint(), TBN_UP << 16));
   }
 
   VirtualTabletGeometry geometry_;
@@ -238,6 +265,8 @@ class PointerPacketSource {
   bool seen_pen_ = false;
   std::int64_t last_pen_ms_ = 0;
   MouseGesture mouse_ = MouseGesture::None;
+  MouseBrush brush_;
+  std::vector<BrushPoint> points_;  // kept for its capacity
 };
 
 }  // namespace zevo::platform

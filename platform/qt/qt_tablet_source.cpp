@@ -51,9 +51,16 @@ bool QtTabletSource::TravelledOn(const Seen& s) {
   return copy;
 }
 
-void QtTabletSource::Deliver(const std::optional<TabletPacket>& p, bool& delivered) {
-  delivered = p.has_value();
+bool QtTabletSource::Deliver(const std::optional<TabletPacket>& p) {
   if (p && on_packet_) on_packet_(*p);
+  return p.has_value();
+}
+
+// Each packet goes out on its own, in order, as the driver queues and announces them.
+bool QtTabletSource::Deliver(const std::vector<TabletPacket>& packets) {
+  if (on_packet_)
+    for (const TabletPacket& p : packets) on_packet_(p);
+  return !packets.empty();
 }
 
 bool QtTabletSource::HandleEvent(QEvent* event, QWidget* receiver) {
@@ -90,9 +97,7 @@ bool QtTabletSource::HandleTabletEvent(QTabletEvent* event, QWidget* receiver) {
   in.timestamp_ms = std::int64_t(event->timestamp());
   // Left unaccepted: the mouse events made from it move and click as the pen does.
   event->ignore();
-  bool delivered = false;
-  Deliver(source_.OnPen(in), delivered);
-  return delivered;
+  return Deliver(source_.OnPen(in));
 }
 
 bool QtTabletSource::HandleMouseEvent(QMouseEvent* event, QWidget* receiver) {
@@ -118,9 +123,7 @@ bool QtTabletSource::HandleMouseEvent(QMouseEvent* event, QWidget* receiver) {
   in.screen_y = screen.y();
   in.synthesized = event->source() != Qt::MouseEventNotSynthesized;
   in.timestamp_ms = std::int64_t(event->timestamp());
-  bool delivered = false;
-  Deliver(source_.OnMouse(in), delivered);
-  return delivered;
+  return Deliver(source_.OnMouse(in));
 }
 
 }  // namespace zevo::platform::qt

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/virtual_tablet.h"
 
@@ -17,8 +18,9 @@ namespace zevo::platform::qt {
 
 // Turns a widget's tablet and mouse events into virtual-tablet packets. Tablet events are
 // left unaccepted, so the window system still makes mouse events of them (the pen drives the
-// pointer: clicks and moves reach the widgets); those mouse events give no packets. The mouse
-// writes with a fixed pressure when the pen is not in use.
+// pointer: clicks and moves reach the widgets); those mouse events give no packets. When the
+// pen is not in use the mouse writes as a soft brush, which may make several packets of one
+// mouse event (each handed to the callback in turn) or none yet.
 class QtTabletSource : public QObject {
  public:
   using PacketCallback = std::function<void(const TabletPacket&)>;
@@ -38,8 +40,8 @@ class QtTabletSource : public QObject {
   // that travels on to a watched parent gives one packet, not two.
   void Watch(QWidget* widget);
 
-  // For a widget's own handlers: true when the event gave a packet. With the receiving widget
-  // given, the copy an unaccepted event sends on to a parent that also feeds this source is
+  // For a widget's own handlers: true when the event gave at least one packet. With the receiving
+  // widget given, the copy an unaccepted event sends on to a parent that also feeds this source is
   // recognised and gives no second packet.
   bool HandleTabletEvent(QTabletEvent* event, QWidget* receiver = nullptr);
   bool HandleMouseEvent(QMouseEvent* event, QWidget* receiver = nullptr);
@@ -61,7 +63,8 @@ class QtTabletSource : public QObject {
     QPointer<QWidget> receiver;
   };
   bool TravelledOn(const Seen& s);
-  void Deliver(const std::optional<TabletPacket>& p, bool& delivered);
+  bool Deliver(const std::optional<TabletPacket>& p);
+  bool Deliver(const std::vector<TabletPacket>& packets);
 
   PacketCallback on_packet_;
   PointerPacketSource source_;

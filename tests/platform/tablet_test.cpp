@@ -141,67 +141,100 @@ TEST(PointerPackets, PenContactEndsWithAZeroPressurePacket) {
   EXPECT_EQ(src.OnPen(Pen(PointerPhase::Move, 13, 21, 0.0, 115))->normal_pressure, 0u);
 }
 
-TEST(PointerPackets, MouseWritesWithFixedPressureAndLiftsAtRelease) {
+TEST(PointerPackets, MouseWritesFromPressToReleaseAndLiftsThere) {
   PointerPacketSource src(VirtualTabletGeometry(800, 600));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Move, 5, 5, false, 1)));   // hovering writes nothing
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Press, 5, 5, false, 2)));  // right button
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 5, 5, false, 1)).empty());   // hovering
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 5, 5, false, 2)).empty());  // right button
   std::vector<TabletPacket> got;
   for (auto in : {Mouse(PointerPhase::Press, 100, 100, true, 10),
                   Mouse(PointerPhase::Move, 101, 102, true, 11),
                   Mouse(PointerPhase::Move, 103, 104, true, 12),
                   Mouse(PointerPhase::Release, 103, 104, true, 13)})
-    if (auto p = src.OnMouse(in)) got.push_back(*p);
-  ASSERT_EQ(got.size(), 4u);
-  EXPECT_EQ(got[0].normal_pressure, kMousePressure);
-  EXPECT_EQ(got[1].normal_pressure, 512u);
-  EXPECT_EQ(got[2].x, 103 * 1024);
-  EXPECT_EQ(got[2].y, (600 - 104) * 1024);
-  EXPECT_EQ(got[3].normal_pressure, 0u);
-  EXPECT_EQ(got[3].cursor, kCursorMouse);
+    for (const TabletPacket& p : src.OnMouse(in)) got.push_back(p);
+  ASSERT_GE(got.size(), 4u);
+  // The brush lands small at the press point and the stroke is open.
+  EXPECT_EQ(got[0].buttons, TBN_DOWN << 16);
+  EXPECT_EQ(got[0].x, 100 * 1024);
+  EXPECT_EQ(got[0].y, (600 - 100) * 1024);
+  EXPECT_EQ(got[0].normal_pressure, PressureCounts(MouseBrush::kEntryStart));
+  for (std::size_t i = 1; i + 1 < got.size(); ++i) {
+    EXPECT_GT(got[i].normal_pressure, 0u);
+    EXPECT_EQ(got[i].buttons, 0u);
+    EXPECT_EQ(got[i].cursor, kCursorMouse);
+  }
+  // The last contact and the lift are both at the release point.
+  const TabletPacket& last = got[got.size() - 2];
+  EXPECT_EQ(last.x, 103 * 1024);
+  EXPECT_EQ(last.y, (600 - 104) * 1024);
+  EXPECT_EQ(got.back().normal_pressure, 0u);
+  EXPECT_EQ(got.back().buttons, TBN_UP << 16);
+  EXPECT_EQ(got.back().x, 103 * 1024);
+  EXPECT_EQ(got.back().y, (600 - 104) * 1024);
+  EXPECT_EQ(got.back().cursor, kCursorMouse);
   EXPECT_FALSE(src.MouseWriting());
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Release, 1, 1, true, 14)));  // a stray release
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Release, 1, 1, true, 14)).empty());  // stray release
 }
 
 TEST(PointerPackets, MouseEventsMadeFromThePenGiveNoPackets) {
   PointerPacketSource src(VirtualTabletGeometry(800, 600));
   // Flagged as synthesised: the whole gesture is left out.
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10, true)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Move, 11, 10, true, 11, false)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Release, 11, 10, true, 12, false)));
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10, true)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 11, 10, true, 11, false)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Release, 11, 10, true, 12, false)).empty());
 
   // A press while the pen is down, or just after pen events, belongs to the pen.
   ASSERT_TRUE(src.OnPen(Pen(PointerPhase::Press, 20, 20, 0.5, 100)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Press, 20, 20, true, 101)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Move, 21, 20, true, 102)));
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 20, 20, true, 101)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 21, 20, true, 102)).empty());
   ASSERT_TRUE(src.OnPen(Pen(PointerPhase::Release, 21, 20, 0.0, 103)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Release, 21, 20, true, 104)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Press, 21, 20, true, 200)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Release, 21, 20, true, 201)));
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Release, 21, 20, true, 104)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 21, 20, true, 200)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Release, 21, 20, true, 201)).empty());
   // Once the pen has been quiet, the mouse writes again.
-  EXPECT_TRUE(src.OnMouse(
-      Mouse(PointerPhase::Press, 30, 30, true, 103 + PointerPacketSource::kPenQuietMs)));
+  EXPECT_EQ(
+      src.OnMouse(Mouse(PointerPhase::Press, 30, 30, true, 103 + PointerPacketSource::kPenQuietMs))
+          .size(),
+      1u);
 }
 
 TEST(PointerPackets, ALostMouseReleaseStillLiftsTheStroke) {
   PointerPacketSource src(VirtualTabletGeometry(800, 600));
-  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10)));
-  // The release happened where this window did not see it; the next move has no button.
-  auto lift = src.OnMouse(Mouse(PointerPhase::Move, 12, 10, false, 20));
-  ASSERT_TRUE(lift);
-  EXPECT_EQ(lift->normal_pressure, 0u);
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Move, 13, 10, false, 21)));
-  // A press after an unfinished gesture starts afresh.
-  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 20, 20, true, 30)));
-  EXPECT_EQ(src.OnMouse(Mouse(PointerPhase::Press, 21, 20, true, 31))->normal_pressure, 512u);
-  EXPECT_EQ(src.OnMouse(Mouse(PointerPhase::Release, 21, 20, true, 32))->normal_pressure, 0u);
+  ASSERT_EQ(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10)).size(), 1u);
+  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 20, 10, true, 20)).empty());  // pending
+  // The release happened where this window did not see it; the next move has no button. The
+  // pending path is drawn and the stroke lifts where it got to, not at the hovering pointer.
+  auto lift = src.OnMouse(Mouse(PointerPhase::Move, 40, 30, false, 30));
+  ASSERT_GE(lift.size(), 2u);
+  EXPECT_EQ(lift[lift.size() - 2].x, 20 * 1024);
+  EXPECT_GT(lift[lift.size() - 2].normal_pressure, 0u);
+  EXPECT_EQ(lift.back().normal_pressure, 0u);
+  EXPECT_EQ(lift.back().buttons, TBN_UP << 16);
+  EXPECT_EQ(lift.back().x, 20 * 1024);
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 41, 30, false, 31)).empty());
+  // A press while a gesture is still open lifts the old stroke and starts afresh.
+  ASSERT_EQ(src.OnMouse(Mouse(PointerPhase::Press, 20, 20, true, 40)).size(), 1u);
+  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 30, 20, true, 50)).empty());
+  auto again = src.OnMouse(Mouse(PointerPhase::Press, 60, 60, true, 60));
+  ASSERT_GE(again.size(), 3u);
+  EXPECT_EQ(again[again.size() - 2].buttons, TBN_UP << 16);
+  EXPECT_EQ(again[again.size() - 2].x, 30 * 1024);
+  EXPECT_EQ(again.back().buttons, TBN_DOWN << 16);
+  EXPECT_EQ(again.back().x, 60 * 1024);
+  EXPECT_GT(again.back().normal_pressure, 0u);
+  auto up = src.OnMouse(Mouse(PointerPhase::Release, 60, 60, true, 70));
+  ASSERT_EQ(up.size(), 1u);  // nothing moved: only the lift
+  EXPECT_EQ(up.back().normal_pressure, 0u);
 }
 
 TEST(PointerPackets, ThePenTakesOverAMouseGesture) {
   PointerPacketSource src(VirtualTabletGeometry(800, 600));
-  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10)));
+  ASSERT_EQ(src.OnMouse(Mouse(PointerPhase::Press, 10, 10, true, 10)).size(), 1u);
+  ASSERT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 30, 10, true, 20)).empty());  // pending
   ASSERT_TRUE(src.OnPen(Pen(PointerPhase::Press, 50, 50, 0.3, 20)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Move, 11, 10, true, 21)));
-  EXPECT_FALSE(src.OnMouse(Mouse(PointerPhase::Release, 11, 10, true, 22)));
+  // The mouse's pending path and the rest of its gesture are dropped.
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 31, 10, true, 21)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Move, 50, 10, true, 22)).empty());
+  EXPECT_TRUE(src.OnMouse(Mouse(PointerPhase::Release, 50, 10, true, 23)).empty());
   EXPECT_TRUE(src.OnPen(Pen(PointerPhase::Move, 51, 50, 0.3, 23)));
 }
 
@@ -288,15 +321,23 @@ TEST_F(QtTabletSourceTest, TheMouseWritesThroughTheSamePackets) {
   std::vector<TabletPacket> got;
   QtTabletSource source([&](const TabletPacket& p) { got.push_back(p); });
   source.Watch(&child_);
+  source.Watch(&parent_);
   SendMouse(child_, QEvent::MouseMove, {1, 1}, Qt::MouseEventNotSynthesized, 10);
   SendMouse(child_, QEvent::MouseButtonPress, {2, 3}, Qt::MouseEventNotSynthesized, 11);
-  SendMouse(child_, QEvent::MouseMove, {4, 5}, Qt::MouseEventNotSynthesized, 12);
-  SendMouse(child_, QEvent::MouseButtonRelease, {4, 5}, Qt::MouseEventNotSynthesized, 13);
-  ASSERT_EQ(got.size(), 3u);
-  EXPECT_EQ(got[0].normal_pressure, 512u);
-  EXPECT_EQ(got[1].normal_pressure, 512u);
-  EXPECT_EQ(got[2].normal_pressure, 0u);
-  EXPECT_EQ(std::make_pair(got[1].x, got[1].y), Expected(GlobalOf(child_, {4, 5})));
+  SendMouse(child_, QEvent::MouseMove, {12, 3}, Qt::MouseEventNotSynthesized, 30);
+  SendMouse(child_, QEvent::MouseMove, {22, 5}, Qt::MouseEventNotSynthesized, 50);
+  SendMouse(child_, QEvent::MouseButtonRelease, {22, 5}, Qt::MouseEventNotSynthesized, 60);
+  // One mouse event may give several packets, each announced; none twice through the parent.
+  ASSERT_GE(got.size(), 12u);
+  EXPECT_EQ(got.front().buttons, TBN_DOWN << 16);
+  EXPECT_EQ(std::make_pair(got.front().x, got.front().y), Expected(GlobalOf(child_, {2, 3})));
+  for (std::size_t i = 1; i + 1 < got.size(); ++i) {
+    EXPECT_GT(got[i].normal_pressure, 0u);
+    EXPECT_LE(std::hypot(got[i].x - got[i - 1].x, got[i].y - got[i - 1].y),
+              MouseBrush::kMaxStepPx * kCountsPerPixel + 2);
+  }
+  EXPECT_EQ(got.back().normal_pressure, 0u);
+  EXPECT_EQ(std::make_pair(got.back().x, got.back().y), Expected(GlobalOf(child_, {22, 5})));
 }
 
 TEST(QtTabletDriver, PacketsAreAnnouncedAndReadOnceByTheirSerial) {
@@ -365,11 +406,13 @@ TEST(QtTabletSourceX11, MouseButtonOverTheWindowWritesAtTheScreenPosition) {
 
   ASSERT_GE(got.size(), 3u);
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  EXPECT_EQ(got.front().normal_pressure, kMousePressure);
+  EXPECT_EQ(got.front().buttons, TBN_DOWN << 16);
   EXPECT_EQ(got.front().x, (a.x() - screen.left()) * 1024);
   EXPECT_EQ(got.front().y, (screen.height() - (a.y() - screen.top())) * 1024);
   EXPECT_EQ(got.back().normal_pressure, 0u);
   EXPECT_EQ(got.back().x, (b.x() - screen.left()) * 1024);
-  for (std::size_t i = 1; i + 1 < got.size(); ++i)
-    EXPECT_EQ(got[i].normal_pressure, kMousePressure);
+  EXPECT_EQ(got.back().y, (screen.height() - (b.y() - screen.top())) * 1024);
+  // The jump between the two places is filled in with packets along the way.
+  EXPECT_GE(got.size(), 20u);
+  for (std::size_t i = 1; i + 1 < got.size(); ++i) EXPECT_GT(got[i].normal_pressure, 0u);
 }

@@ -11,6 +11,7 @@
 #include "platform/qt/main_window_view.h"
 #include "platform/qt/qt_tablet_driver.h"
 #include "platform/scripted_ui.h"
+#include "platform/virtual_tablet.h"
 #include "tests/support/test_window.h"
 
 namespace zevo {
@@ -68,8 +69,10 @@ TEST(Window, TheMouseWritesThroughThePacketPath) {
   const ink::Stroke* s = win->Document().Current();
   EXPECT_GE(s->SampleCount(), 10);
   EXPECT_EQ(s->samples.back().radius, 0);
-  // The mouse writes with pressure 512: half the brush.
-  EXPECT_NEAR(s->samples[0].radius, 10.0f * 512 / 1023, 0.01);
+  // The mouse brush lands small and swells in.
+  EXPECT_NEAR(s->samples[0].radius,
+              10.0f * float(platform::PressureCounts(platform::MouseBrush::kEntryStart)) / 1023,
+              0.01);
   EXPECT_EQ(win->player.bar.max, 1);
   EXPECT_GT(InkPixels(win->views.Page()), 500);
   EXPECT_GT(InkPixels(win->views.Overview()), 20);
@@ -95,6 +98,8 @@ TEST(Window, APacketRepaintsItsNewInkWithoutWaitingForTheTimer) {
   QApplication::processEvents();
   painted.clear();
   QTest::mouseMove(&view, QPoint(260, 215));
+  // The mouse brush draws a segment once the sample after it has come.
+  QTest::mouseMove(&view, QPoint(270, 218));
   QApplication::processEvents();
   // One small repaint around the new segment, which shows what the page holds.
   ASSERT_FALSE(painted.empty());
