@@ -270,13 +270,12 @@ void TZevo3Win::FormDeactivate() {
 }
 
 void TZevo3Win::FormResize(int width, int height) {
-  panels.client_width = width;
-  panels.client_height = height;
-  panels.TabletPanel.width = width;
-  panels.PlayPanel.width = width;
+  // The workspace keeps its size and moves to its place in the window; the tablet area follows
+  // the writing area.
+  panels.Place(width, height);
   PanelControl& progress = panels.PanelProgress.panel;
-  progress.left = (width - progress.width) / 2;
-  progress.top = (height - progress.height) / 2;
+  progress.left = (kWorkspaceWidth - progress.width) / 2;
+  progress.top = (kWorkspaceHeight - progress.height) / 2;
   const gfx::Rect a = panels.WritingAreaOnScreen();
   pen.tablet.UpdateArea(a.left, a.top, a.right, a.bottom);
   MarkDirty(kDirtyLayout);
@@ -418,6 +417,7 @@ void TZevo3Win::SetCursorStyleExecute(int tag) {
 void TZevo3Win::Button1Click() {
   pen.tool_mode = pen.tool_mode == input::kToolBrush ? input::kToolFill : input::kToolBrush;
   panels.button1_caption = pen.tool_mode == input::kToolBrush ? "筆" : "填";
+  DrawToolButtons(panels, pen, env.text);
   MarkDirty(kDirtyLayout | kDirtyControlPanel);
 }
 

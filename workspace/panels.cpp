@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "gfx/canvas.h"
 #include "ink/brush_renderer.h"
@@ -53,13 +56,26 @@ void DrawBoxedLabel(platform::TextPainter* text, gfx::Bitmap24& target, int x, i
 
 }  // namespace
 
-void Panels::Layout(int width, int height) {
+gfx::Point WorkspaceOrigin(int client_width, int client_height) {
+  const int x = std::max((client_width - kWorkspaceWidth) / 2, 0);
+  const int y = client_height >= kWorkspaceHeight ? (client_height - kWorkspaceHeight) / 2
+                                                  : client_height - kWorkspaceHeight;
+  return {x, y};
+}
+
+void Panels::Place(int width, int height) {
   client_width = width;
   client_height = height;
-  TabletPanel = {0, 0, width, ink::kPageHeight, true};
+  origin = WorkspaceOrigin(width, height);
+  MarkDirty(kDirtyLayout);
+}
+
+void Panels::Layout(int width, int height) {
+  Place(width, height);
+  TabletPanel = {0, 0, kWorkspaceWidth, ink::kPageHeight, true};
   ImgA = {0, 0, true};
   ImgTmp = {gfx::Bitmap24(kTargetSize, kTargetSize, gfx::kWhite), 0, 0, false};
-  PlayPanel = {0, ink::kPageHeight, width, kPlayPanelHeight, true};
+  PlayPanel = {0, ink::kPageHeight, kWorkspaceWidth, kPlayPanelHeight, true};
   play_panel_canvas = gfx::Bitmap24(ink::kPageWidth, kPlayPanelHeight, gfx::kWhite);
   ImgZoom = {kOverviewLeft, kOverviewTop, true};
   PenWPanel = {0, 0, kBrushPickerWidth, kBrushPickerHeight, false};
@@ -88,6 +104,41 @@ void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::Sheet
   PaintGridToggle(p, sheet.grid_shown);
   DrawBrushPreview(p, pen, text);
   PaintTraceToggle(p, sheet.trace_shown);
+  DrawToolButtons(p, pen, text);
+}
+
+ButtonLabel ToolButtonLabel(bool fill_tool) {
+  return fill_tool ? ButtonLabel{"Fill", "填"} : ButtonLabel{"Brush", "筆"};
+}
+
+void DrawToolButtons(Panels& p, const input::PenInput& pen, platform::TextPainter* text) {
+  if (p.control_panel_canvas.Empty()) return;
+  const std::pair<std::string_view, ButtonLabel> buttons[] = {
+      {"ToolButton", ToolButtonLabel(pen.tool_mode == input::kToolFill)}, {"Clear", kClearLabel}};
+  gfx::Canvas c(p.control_panel_canvas);
+  const gfx::Bitmap24& skin = p.skin[kSkinControlPanel];
+  for (const auto& [name, label] : buttons) {
+    const Region* region = RegionNamed(name);
+    if (region == nullptr) continue;
+    const gfx::Rect& face = region->rect;
+    c.brush = {kPanelFace, gfx::BrushStyle::Solid};
+    c.FillRect(face);
+    if (!skin.Empty()) c.StretchCopy(face, skin, face);
+    if (!text) continue;
+    // English above, the Chinese name below, the pair centred on the face.
+    const platform::TextStyle english{kButtonInk, true, kButtonLabelSize};
+    const platform::TextStyle chinese{kButtonInkChinese, false, kButtonChineseSize};
+    const platform::TextSize e = text->MeasureText(label.english, english);
+    const platform::TextSize z = text->MeasureText(label.chinese, chinese);
+    // Fonts with tall line boxes may overlap a little rather than leave the face.
+    const int overlap = std::max(e.height + z.height - face.Height(), 0);
+    const int top = face.top + std::max((face.Height() - e.height - z.height + overlap) / 2, 0);
+    const int middle = (face.left + face.right) / 2;
+    text->DrawText(p.control_panel_canvas, middle - e.width / 2, top, label.english, english);
+    text->DrawText(p.control_panel_canvas, middle - z.width / 2, top + e.height - overlap,
+                   label.chinese, chinese);
+  }
+  p.MarkDirty(kDirtyControlPanel);
 }
 
 void PaintGridToggle(Panels& p, bool grid_shown) {
@@ -179,7 +230,7 @@ void BuildPalettes(Panels& p) {
                           tag * kSwatchSize, 0, true});
   }
   p.PenWPanel.top = top - p.PenWPanel.height;
-  p.PenWPanel.left = kPreviewRect.left;
+  p.PenWPanel.left = p.ControlPanel.left + kPreviewRect.left;
   p.MarkDirty(kDirtyLayout | kDirtyPalettes);
 }
 
@@ -288,7 +339,28 @@ void HideWorkPanels(Panels& p) {
   p.MarkDirty(kDirtyLayout);
 }
 
-Hit HitTest(const Panels& p, int x, int y) {
+std::vector<gfx::Rect> DeskArea(const Panels& p) {
+  const gfx::Rect client{0, 0, p.client_width, p.client_height};
+  const gfx::Rect w = p.Workspace().Intersected(client);
+  std::vector<gfx::Rect> bands;
+  auto add = [&](const gfx::Rect& r) {
+    if (!r.Empty()) bands.push_back(r);
+  };
+  if (w.Empty()) {
+    add(client);
+    return bands;
+  }
+  add({client.left, client.top, client.right, w.top});
+  add({client.left, w.bottom, client.right, client.bottom});
+  add({client.left, w.top, w.left, w.bottom});
+  add({w.right, w.top, client.right, w.bottom});
+  return bands;
+}
+
+Hit HitTest(const Panels& p, int window_x, int window_y) {
+  // Into workspace pixels, where every component lies.
+  if (!p.Workspace().Contains(window_x, window_y)) return {};
+  const int x = window_x - p.origin.x, y = window_y - p.origin.y;
   if (p.PanelProgress.panel.Shows(x, y)) return {Surface::kProgress};
   // An image on a panel takes the clicks over it.
   auto on = [](const ImageControl& image, int px, int py) {

@@ -70,6 +70,18 @@ inline constexpr gfx::Color kLabelBlue = 0x00FF0000;
 struct Panels {
   // C1 and C16..C18: the layout for a client area of the given size.
   void Layout(int client_width, int client_height);
+  // A client area of a new size: the workspace keeps its layout and takes its new origin.
+  void Place(int client_width, int client_height);
+
+  // Every component's place below is in workspace pixels; `origin` is where the workspace's
+  // top-left corner lies in the window (client pixels), the one offset between the two.
+  gfx::Point origin;
+  // The workspace in client pixels.
+  gfx::Rect Workspace() const {
+    return gfx::Rect{0, 0, kWorkspaceWidth, kWorkspaceHeight}.Translated(origin.x, origin.y);
+  }
+  // A rectangle of the workspace in client pixels.
+  gfx::Rect ToWindow(const gfx::Rect& r) const { return r.Translated(origin.x, origin.y); }
 
   PanelControl TabletPanel;  // the writing area; ImgA and ImgTmp live inside it
   ImagePlace ImgA;           // the page image (the page views own its picture)
@@ -102,9 +114,9 @@ struct Panels {
   int window_top = 0;
   Skin skin;
 
-  // The writing area's rectangle on the screen.
+  // The writing area's rectangle on the screen: the tablet area follows it.
   gfx::Rect WritingAreaOnScreen() const {
-    return TabletPanel.Bounds().Translated(window_left, window_top);
+    return ToWindow(TabletPanel.Bounds()).Translated(window_left, window_top);
   }
 
   void MarkDirty(unsigned bits) { dirty |= bits; }
@@ -116,6 +128,15 @@ struct Panels {
 // Painting, after each panel's own painting.
 void PaintControlPanel(Panels& p, const input::PenInput& pen, const seals::SheetPages& sheet,
                        platform::TextPainter* text);
+// The labels of the tool button (the tool the pen writes with: "Brush" 筆 or "Fill" 填) and of
+// "Clear" 清除, written on the skin's faces; the skin under the old labels is put back first.
+void DrawToolButtons(Panels& p, const input::PenInput& pen, platform::TextPainter* text);
+struct ButtonLabel {
+  const char* english;
+  const char* chinese;
+};
+ButtonLabel ToolButtonLabel(bool fill_tool);
+inline constexpr ButtonLabel kClearLabel{"Clear", "清除"};
 // Background, then the player indicator.
 void PaintPlayPanel(Panels& p, const history::PlayerBar& bar, platform::TextPainter* text);
 // The player indicator on the play panel's canvas.
@@ -148,7 +169,17 @@ void HideWorkPanels(Panels& p);
 void DrawBrushPicker(Panels& p, platform::TextPainter* text);
 void BuildPalettes(Panels& p);
 
-// What lies under a point of the window (client pixels), topmost first.
+// The window's area outside the workspace, painted in the desk colour: at most four bands
+// (above, below, left, right), in client pixels.
+std::vector<gfx::Rect> DeskArea(const Panels& p);
+// Where the workspace lies in a client area of the given size: centred when the window is
+// larger; on a shorter window its bottom edge goes onto the window's, so that the play bar and
+// the panels stay in reach (the top of the page is what is lost); on a narrower one it keeps to
+// the left edge.
+gfx::Point WorkspaceOrigin(int client_width, int client_height);
+
+// What lies under a point of the window (client pixels), topmost first. The desk outside the
+// workspace holds nothing.
 enum class Surface {
   kNone,
   kWritingArea,

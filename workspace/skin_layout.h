@@ -13,6 +13,21 @@ namespace zevo::workspace {
 // The panels' own colour under the skin.
 inline constexpr gfx::Color kPanelFace = 0x00E1E6E8;
 
+// The workspace: the page, the play bar and the panels over them, laid out for a 1024 x 768
+// screen. A larger window shows it centred on the desk colour, a muted warm grey that cannot
+// be mistaken for paper.
+inline constexpr int kWorkspaceWidth = 1024;
+inline constexpr int kWorkspaceHeight = 768;
+inline constexpr gfx::Color kDeskColor = gfx::Rgb(138, 133, 124);
+
+// The labels the control panel writes on the tool and "Clear" buttons of the skin: English in
+// the skin's ink, the Chinese name below it in the skin's grey, as the skin's own buttons are
+// labelled.
+inline constexpr gfx::Color kButtonInk = gfx::Rgb(31, 29, 26);
+inline constexpr gfx::Color kButtonInkChinese = gfx::Rgb(112, 106, 97);
+inline constexpr int kButtonLabelSize = 11;
+inline constexpr int kButtonChineseSize = 10;
+
 inline constexpr int kPlayPanelHeight = 52;
 inline constexpr int kControlPanelWidth = 1024;
 inline constexpr int kControlPanelHeight = 130;
@@ -123,8 +138,8 @@ struct Region {
 inline constexpr int kWide = 1 << 20;  // the play panel is as wide as the screen
 inline constexpr std::array<Region, 41> kRegions{{
     {Panel::kControl, "BrushPicker", {53, 24, 114, 83}, Command::kBrushPicker},
-    {Panel::kControl, "ToolButton", {118, 28, 174, 50}, Command::kToolButton},
-    {Panel::kControl, "Clear", {118, 56, 174, 78}, Command::kClear},
+    {Panel::kControl, "ToolButton", {118, 24, 175, 52}, Command::kToolButton},
+    {Panel::kControl, "Clear", {118, 55, 175, 83}, Command::kClear},
     {Panel::kControl, "PaletteBlack", {179, 24, 239, 83}, Command::kPaletteBlack},
     {Panel::kControl, "PaletteRed", {239, 24, 307, 83}, Command::kPaletteRed},
     {Panel::kControl, "PaletteYellow", {307, 24, 369, 83}, Command::kPaletteYellow},

@@ -105,8 +105,10 @@ bool OverviewRelease(ZoomView& zoom) {
 
 void FlipZoomPanel(ZoomView& zoom, PanelControl& zoom_panel) {
   zoom.zoom_panel_expanded = !zoom.zoom_panel_expanded;
+  // The panel keeps its bottom edge, on the control panel's top.
+  const int bottom = zoom_panel.top + zoom_panel.height;
   zoom_panel.height = zoom.zoom_panel_expanded ? kZoomPanelHeight : kZoomTitleHeight;
-  zoom_panel.top = kControlPanelTop - zoom_panel.height;
+  zoom_panel.top = bottom - zoom_panel.height;
 }
 
 void ApplyZoomView(const ZoomView& zoom, ink::PageViews& views, seals::SheetPages& sheet,

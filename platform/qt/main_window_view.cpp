@@ -32,12 +32,6 @@ QRect RectOf(const gfx::Rect& r) {
   return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
-// The two buttons the control panel carries besides its skin: the tool toggle and "Clear".
-QRect RegionRect(std::string_view name) {
-  const workspace::Region* r = workspace::RegionNamed(name);
-  return r ? RectOf(r->rect) : QRect();
-}
-
 }  // namespace
 
 MainWindowView::MainWindowView(app::TZevo3Win& win, QtTabletDriver& tablet)
@@ -59,7 +53,9 @@ MainWindowView::MainWindowView(app::TZevo3Win& win, QtTabletDriver& tablet)
   win_.center_pointer = [this] {
     if (QScreen* s = screen()) QCursor::setPos(s->geometry().center());
   };
-  win_.repaint_progress_now = [this] { repaint(RectOf(win_.panels.PanelProgress.panel)); };
+  win_.repaint_progress_now = [this] {
+    repaint(OnWindow(win_.panels.PanelProgress.panel.Bounds()));
+  };
 
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
@@ -87,7 +83,7 @@ void MainWindowView::Sync() {
   const unsigned d = win_.TakeDirty();
   // The pen's new ink: its rectangles are painted as soon as the event loop is back, together
   // with whatever else waits.
-  for (const gfx::Rect& r : win_.TakeDirtyRects()) update(RectOf(r));
+  for (const gfx::Rect& r : win_.TakeDirtyRects()) update(OnWindow(r));
   if (d == 0) return;
   const workspace::Panels& p = win_.panels;
   if (d & (workspace::kDirtyLayout | workspace::kDirtyPalettes | workspace::kDirtyProgress |
@@ -96,14 +92,21 @@ void MainWindowView::Sync() {
     UpdateCursor(mapFromGlobal(QCursor::pos()));
     return;
   }
-  if (d & workspace::kDirtyImgStamp) update(RectOf(p.TabletPanel));
-  if (d & workspace::kDirtyImgA)
-    update(QRect(p.TabletPanel.left + p.ImgA.left, p.TabletPanel.top + p.ImgA.top,
-                 win_.views.Page().Width(), win_.views.Page().Height()));
-  if (d & (workspace::kDirtyImgZoom | workspace::kDirtyZoomPanel)) update(RectOf(p.ZoomPanel));
-  if (d & workspace::kDirtyControlPanel) update(RectOf(p.ControlPanel));
-  if (d & workspace::kDirtyPlayPanel) update(RectOf(p.PlayPanel));
-  if (d & workspace::kDirtyGridPanel) update(RectOf(p.GridPanel));
+  if (d & workspace::kDirtyImgStamp) update(OnWindow(p.TabletPanel.Bounds()));
+  if (d & workspace::kDirtyImgA) {
+    const int left = p.TabletPanel.left + p.ImgA.left, top = p.TabletPanel.top + p.ImgA.top;
+    update(
+        OnWindow({left, top, left + win_.views.Page().Width(), top + win_.views.Page().Height()}));
+  }
+  if (d & (workspace::kDirtyImgZoom | workspace::kDirtyZoomPanel))
+    update(OnWindow(p.ZoomPanel.Bounds()));
+  if (d & workspace::kDirtyControlPanel) update(OnWindow(p.ControlPanel.Bounds()));
+  if (d & workspace::kDirtyPlayPanel) update(OnWindow(p.PlayPanel.Bounds()));
+  if (d & workspace::kDirtyGridPanel) update(OnWindow(p.GridPanel.Bounds()));
+}
+
+QRect MainWindowView::OnWindow(const gfx::Rect& workspace_rect) const {
+  return RectOf(win_.panels.ToWindow(workspace_rect));
 }
 
 void MainWindowView::paintEvent(QPaintEvent* event) {
@@ -111,9 +114,18 @@ void MainWindowView::paintEvent(QPaintEvent* event) {
   if (on_painted) on_painted(event->rect());
 }
 
-void MainWindowView::PaintWindow(const QRect& area) {
+void MainWindowView::PaintWindow(const QRect& window_area) {
   QPainter p(this);
   const workspace::Panels& w = win_.panels;
+  // The desk around the workspace, then the workspace in its own pixels: one translation by
+  // its origin, and nothing of it drawn on the desk.
+  for (const gfx::Rect& band : workspace::DeskArea(w))
+    p.fillRect(RectOf(band).intersected(window_area), ToQColor(workspace::kDeskColor));
+  const QRect shown = RectOf(w.Workspace()).intersected(window_area);
+  if (shown.isEmpty()) return;
+  p.setClipRect(shown);
+  p.translate(w.origin.x, w.origin.y);
+  const QRect area = shown.translated(-w.origin.x, -w.origin.y);
   p.fillRect(area, ToQColor(workspace::kPanelFace));
   // Only the part of a picture inside the area is drawn: a stroke's few pixels are not a page.
   auto draw = [&](const gfx::Bitmap24& bm, int x, int y) {
@@ -143,23 +155,8 @@ void MainWindowView::PaintWindow(const QRect& area) {
     p.drawImage(QPoint(tp.left + s.left, tp.top + s.top), seal);
   }
   if (w.PlayPanel.visible) draw(w.play_panel_canvas, w.PlayPanel.left, w.PlayPanel.top);
-  if (w.ControlPanel.visible && meets(RectOf(w.ControlPanel))) {
-    const auto& cp = w.ControlPanel;
-    draw(w.control_panel_canvas, cp.left, cp.top);
-    QFont f = font();
-    f.setPixelSize(14);
-    p.setFont(f);
-    for (const auto& [r, text] :
-         {std::pair{RegionRect("ToolButton"), QString::fromStdString(w.button1_caption)},
-          std::pair{RegionRect("Clear"), QStringLiteral("Clear")}}) {
-      const QRect b = r.translated(cp.left, cp.top);
-      p.setPen(QColor(0x60, 0x5C, 0x55));
-      p.setBrush(QColor(0xF7, 0xF4, 0xEC));
-      p.drawRoundedRect(b.adjusted(0, 0, -1, -1), 4, 4);
-      p.setPen(Qt::black);
-      p.drawText(b, Qt::AlignCenter, text);
-    }
-  }
+  if (w.ControlPanel.visible && meets(RectOf(w.ControlPanel)))
+    draw(w.control_panel_canvas, w.ControlPanel.left, w.ControlPanel.top);
   for (std::size_t row = 0; row < w.palette_panels.size(); ++row) {
     const auto& panel = w.palette_panels[row];
     if (!panel.visible) continue;
@@ -184,6 +181,7 @@ void MainWindowView::PaintWindow(const QRect& area) {
   }
   if (w.ZoomPanel.visible && meets(RectOf(w.ZoomPanel))) {
     const auto& zp = w.ZoomPanel;
+    p.save();
     p.setClipRect(RectOf(zp).intersected(area));
     draw(w.zoom_panel_canvas, zp.left, zp.top);
     if (win_.zoom.zoom_panel_expanded) {
@@ -194,7 +192,7 @@ void MainWindowView::PaintWindow(const QRect& area) {
       p.drawRect(QRect(zp.left + w.ImgZoom.left + f.left, zp.top + w.ImgZoom.top + f.top, f.Width(),
                        f.Height()));
     }
-    p.setClipping(false);
+    p.restore();
   }
   if (w.GridPanel.visible) {
     const auto& gp = w.GridPanel;

@@ -44,8 +44,10 @@ class MainWindowView : public QWidget {
   template <class F>
   void Guard(F&& f);
   void UpdateCursor(QPoint p);
-  // Paints what lies in the rectangle.
-  void PaintWindow(const QRect& area);
+  // Paints what lies in the rectangle (client pixels).
+  void PaintWindow(const QRect& window_area);
+  // A rectangle of the workspace in client pixels.
+  QRect OnWindow(const gfx::Rect& workspace_rect) const;
 
   app::TZevo3Win& win_;
   QtTabletDriver& tablet_;

@@ -361,7 +361,11 @@ def draw_control_panel():
     # A chevron on the free strip says "opens a chooser".
     sh.poly([(101.5, 55), (109.5, 55), (105.5, 49)], INK_SOFT)
 
-    sh.rect(146, 26, 146, 80, fill=RULE)
+    # Tool toggle and "Clear": 118 <= X <= 174, Y 24..51 and 55..82. The faces only; the
+    # program writes their labels ("Brush 筆" / "Fill 填" and "Clear 清除") on them.
+    heading(sh, 118, BASE, "Tool", "工具")
+    face(sh, 118, 24, 174, 51)
+    face(sh, 118, 55, 174, 82)
 
     # Palette buttons: 178 < X < 369; X <= 238 black, 239..306 red, X > 306 yellow.
     # The program draws a 45x45 picture at (183, 28), (251, 28), (319, 28).

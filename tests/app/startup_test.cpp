@@ -128,8 +128,10 @@ TEST(Startup, ActivationRegistersTheHotKeysAndResizeCentresTheProgress) {
   EXPECT_FALSE(w.pen.enabled);
   EXPECT_FALSE(w.timer1_enabled);
   w.FormResize(1280, 1024);
-  EXPECT_EQ(w.panels.PanelProgress.panel.left, (1280 - 425) / 2);
-  EXPECT_EQ(w.panels.PanelProgress.panel.top, (1024 - 77) / 2);
+  // Centred on the workspace, which is centred in the window.
+  const gfx::Rect progress = w.panels.ToWindow(w.panels.PanelProgress.panel.Bounds());
+  EXPECT_EQ(progress.left, (1280 - 425) / 2);
+  EXPECT_EQ(progress.top, (1024 - 77) / 2);
   w.SetCursorStyleExecute(2);
   EXPECT_EQ(w.panels.tablet_panel_cursor, 102);
 }

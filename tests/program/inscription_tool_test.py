@@ -22,6 +22,15 @@ def xdo(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
 
 
+def workspace_origin():
+    """Where the window, over the whole screen, shows the 1024 x 768 workspace: centred on a
+    larger screen, its bottom edge on the screen's on a shorter one."""
+    out = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True,
+                         check=True).stdout.split()
+    w, h = int(out[0]), int(out[1])
+    return max((w - 1024) // 2, 0), (h - 768) // 2 if h >= 768 else h - 768
+
+
 def wait_for_window(proc, timeout=90):
     end = time.time() + timeout
     while time.time() < end:
@@ -73,16 +82,17 @@ def run(folder, args, work, close_message_expected):
         if not wait_for_window(proc):
             out = proc.stdout.read().decode(errors="replace") if proc.poll() is not None else ""
             raise SystemExit("FAIL: the window did not come up\n" + out)
+        ox, oy = workspace_origin()
         # One more stroke across the sheet.
-        xdo("mousemove", 300, 300, "mousedown", 1)
+        xdo("mousemove", ox + 300, oy + 300, "mousedown", 1)
         for i in range(1, 21):
-            xdo("mousemove", 300 + 6 * i, 300 + 3 * i)
+            xdo("mousemove", ox + 300 + 6 * i, oy + 300 + 3 * i)
             time.sleep(0.01)
         xdo("mouseup", 1)
         time.sleep(0.5)
-        xdo("mousemove", 940, 745, "click", 1)  # the play bar's control panel button
+        xdo("mousemove", ox + 940, oy + 745, "click", 1)  # the play bar's control panel button
         time.sleep(0.8)
-        xdo("mousemove", 966, 690, "click", 1)  # the control panel's close region
+        xdo("mousemove", ox + 966, oy + 690, "click", 1)  # the control panel's close region
         if close_message_expected:
             time.sleep(3)
             xdo("key", "Return")  # the message that a file could not be delivered

@@ -28,7 +28,7 @@ platform::TextSize BoxTextPainter::MeasureText(const std::string& text,
   return {int(text.size()) * style.pixel_size / 2, style.pixel_size};
 }
 
-TestWindow::TestWindow(const TestWindowOptions& o) {
+TestWindow::TestWindow(const TestWindowOptions& o) : tablet(o.screen_width, o.screen_height) {
   std::random_device rd;
   folder = fs::temp_directory_path() / ("zevo-test-" + std::to_string(rd()) + std::to_string(rd()));
   fs::create_directories(folder / "Skin");
@@ -67,8 +67,8 @@ TestWindow::TestWindow(const TestWindowOptions& o) {
   env.loader = loader.get();
   env.settings = settings.get();
   env.program_folder = folder.string() + "/";
-  env.screen_width = 1024;
-  env.screen_height = 768;
+  env.screen_width = o.screen_width;
+  env.screen_height = o.screen_height;
   env.arguments = o.arguments;
   for (const auto& user : o.start_dialogs) ui.QueueDialog(user);
   auto created = app::TZevo3Win::Create(env);
@@ -110,7 +110,8 @@ void TestWindow::Click(std::string_view region) {
   ASSERT_TRUE(panel->visible) << "the panel of " << region << " is hidden";
   const gfx::Rect b = r->rect.Intersected({0, 0, panel->width, panel->height});
   ASSERT_FALSE(b.Empty()) << region << " lies outside its panel";
-  const int x = panel->left + (b.left + b.right) / 2, y = panel->top + (b.top + b.bottom) / 2;
+  const int x = p.origin.x + panel->left + (b.left + b.right) / 2,
+            y = p.origin.y + panel->top + (b.top + b.bottom) / 2;
   win->MouseDown(x, y);
   win->MouseUp(x, y);
 }

@@ -78,6 +78,9 @@ struct TestWindowOptions {
   std::vector<std::string> arguments = {};
   // A FIFO where the settings file should be.
   bool settings_fifo = false;
+  // The screen (and the window over it) the program starts on; the tablet covers it.
+  int screen_width = 1024;
+  int screen_height = 768;
 };
 
 // Owns everything the window refers to; the window itself is `win` (null when Create failed,
@@ -102,7 +105,8 @@ struct TestWindow {
   // goes through the real message path of the writing area.
   void Packet(double screen_x, double screen_y, std::uint32_t pressure);
   // A click (press and release) in the middle of a named region of the skin
-  // (workspace/skin_layout.h), through the window's own hit-testing as the view forwards it.
+  // (workspace/skin_layout.h), at its place in the window, through the window's own
+  // hit-testing as the view forwards it.
   void Click(std::string_view region);
   // A pen stroke along the points at the given pressure, then the lift.
   void Stroke(const std::vector<std::pair<double, double>>& points, std::uint32_t pressure = 700);
