@@ -8,9 +8,14 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QWindow>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace zevo::platform::qt {
 
@@ -89,6 +94,12 @@ class Grabber : public X11KeyGrabber, public QAbstractNativeEventFilter {
         key->state & ~locks_.All() & (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
     for (const auto& [id, g] : grabs_) {
       if (g.keycode == key->detail && g.modifiers == mods) {
+        // Another copy of this program has the focus: it could not take the combination
+        // (this copy holds it), so the key is its to act on, not this one's.
+        if (const xcb_window_t other = FocusOfAnotherCopy(); other != XCB_NONE) {
+          ForwardKey(*key, other);
+          return true;
+        }
         if (kind == XCB_KEY_PRESS && on_pressed_) on_pressed_(id);
         return true;
       }
@@ -153,6 +164,84 @@ class Grabber : public X11KeyGrabber, public QAbstractNativeEventFilter {
   xcb_keycode_t KeycodeFor(char key) const {
     if (key >= 'A' && key <= 'Z') key = char(key - 'A' + 'a');  // letters' keysyms are lower case
     return KeycodeForSym(xcb_keysym_t(static_cast<unsigned char>(key)));
+  }
+
+  // A property's value as bytes; empty when the window has none.
+  std::string Property(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const {
+    std::string out;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        conn_, xcb_get_property(conn_, 0, w, property, type, 0, 256), nullptr);
+    if (reply) {
+      const int n = xcb_get_property_value_length(reply);
+      if (n > 0)
+        out.assign(static_cast<const char*>(xcb_get_property_value(reply)), std::size_t(n));
+      std::free(reply);
+    }
+    return out;
+  }
+
+  xcb_atom_t Atom(const char* name) const {
+    xcb_atom_t atom = XCB_NONE;
+    if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            conn_, xcb_intern_atom(conn_, 0, std::uint16_t(std::strlen(name)), name), nullptr)) {
+      atom = reply->atom;
+      std::free(reply);
+    }
+    return atom;
+  }
+
+  // The window class this program's top-level windows carry (the same in every copy).
+  std::string OwnClass() const {
+    for (QWindow* w : QGuiApplication::topLevelWindows()) {
+      if (w->handle() == nullptr) continue;
+      std::string c = Property(xcb_window_t(w->winId()), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+      if (!c.empty()) return c;
+    }
+    return {};
+  }
+
+  // The window with the keyboard focus when it belongs to another process of this program's
+  // window class, else none. The focus may lie on a child of the top-level window that carries
+  // the class and the process number.
+  xcb_window_t FocusOfAnotherCopy() const {
+    xcb_window_t focus = XCB_NONE;
+    if (xcb_get_input_focus_reply_t* reply =
+            xcb_get_input_focus_reply(conn_, xcb_get_input_focus(conn_), nullptr)) {
+      focus = reply->focus;
+      std::free(reply);
+    }
+    if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT || focus == root_)
+      return XCB_NONE;
+    const std::string own = OwnClass();
+    if (own.empty()) return XCB_NONE;
+    xcb_window_t w = focus;
+    for (int depth = 0; depth < 16 && w != XCB_NONE && w != root_; ++depth) {
+      const std::string c = Property(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+      if (!c.empty()) {
+        if (c != own) return XCB_NONE;
+        const std::string pid = Property(w, Atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+        if (pid.size() != 4) return XCB_NONE;
+        std::uint32_t value = 0;
+        std::memcpy(&value, pid.data(), 4);
+        return value != std::uint32_t(getpid()) ? focus : XCB_NONE;
+      }
+      xcb_query_tree_reply_t* tree = xcb_query_tree_reply(conn_, xcb_query_tree(conn_, w), nullptr);
+      if (!tree) return XCB_NONE;
+      w = tree->parent;
+      std::free(tree);
+    }
+    return XCB_NONE;
+  }
+
+  // Sends the key on to a window, as if it had been pressed there.
+  void ForwardKey(const xcb_key_press_event_t& key, xcb_window_t to) {
+    xcb_key_press_event_t ev = key;
+    ev.event = to;
+    ev.child = XCB_NONE;
+    const bool press = (key.response_type & 0x7f) == XCB_KEY_PRESS;
+    xcb_send_event(conn_, 0, to, press ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(conn_);
   }
 
   xcb_connection_t* conn_;

@@ -8,7 +8,9 @@
 namespace zevo::platform::qt {
 
 // Passive key grabs on the X root window: the combinations reach this program whatever
-// window has the keyboard focus. Exists only when the application runs on X11.
+// window has the keyboard focus, except a window of another copy of this program (which could
+// not grab them while this one holds them): the key is sent on to that window, where the copy
+// acts on it as a key of its own. Exists only when the application runs on X11.
 class X11KeyGrabber {
  public:
   using Pressed = std::function<void(int id)>;

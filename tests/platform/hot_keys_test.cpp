@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QWidget>
+#include <cstdlib>
 #include <vector>
 
 #if defined(ZEVO_HAVE_XCB)
@@ -150,3 +151,85 @@ TEST(HotKeys, SystemWideOnX11) {
   xcb_disconnect(other);
 #endif
 }
+
+#if defined(ZEVO_HAVE_XCB)
+// A second copy of the program could not take the combinations this one holds: while a window
+// of it has the focus, a hot key pressed is sent on to that window, and this copy does not act.
+TEST(HotKeys, AKeyGoesToTheFocusedWindowOfAnotherCopy) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "not on X11";
+  if (QProcess::execute(QStringLiteral("xdotool"), {"version"}) != 0)
+    GTEST_SKIP() << "xdotool not available";
+  KeyCounter own;  // this copy's window, whose class the other copy's window shares
+  own.show();
+  QCoreApplication::processEvents();
+  QtHotKeys keys;
+  std::vector<int> fired;
+  keys.SetCallback([&](int id) { fired.push_back(id); });
+  ASSERT_TRUE(keys.Register(3, {'F', kModCtrl}));
+
+  int screen = 0;
+  xcb_connection_t* other = xcb_connect(nullptr, &screen);
+  ASSERT_FALSE(xcb_connection_has_error(other));
+  const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(other)).data;
+  const xcb_window_t win = xcb_generate_id(other);
+  const std::uint32_t mask = XCB_EVENT_MASK_KEY_PRESS;
+  xcb_create_window(other, XCB_COPY_FROM_PARENT, win, s->root, 0, 0, 50, 50, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, s->root_visual, XCB_CW_EVENT_MASK, &mask);
+  // The class this program's windows carry, read from its own window.
+  xcb_get_property_reply_t* cls =
+      xcb_get_property_reply(other,
+                             xcb_get_property(other, 0, xcb_window_t(own.winId()),
+                                              XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
+                             nullptr);
+  ASSERT_NE(cls, nullptr);
+  ASSERT_GT(xcb_get_property_value_length(cls), 0);
+  xcb_change_property(other, XCB_PROP_MODE_REPLACE, win, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                      std::uint32_t(xcb_get_property_value_length(cls)),
+                      xcb_get_property_value(cls));
+  std::free(cls);
+  const char kPid[] = "_NET_WM_PID";
+  xcb_intern_atom_reply_t* pid_atom =
+      xcb_intern_atom_reply(other, xcb_intern_atom(other, 0, sizeof kPid - 1, kPid), nullptr);
+  ASSERT_NE(pid_atom, nullptr);
+  const std::uint32_t other_pid = std::uint32_t(QCoreApplication::applicationPid()) + 1;
+  xcb_change_property(other, XCB_PROP_MODE_REPLACE, win, pid_atom->atom, XCB_ATOM_CARDINAL, 32, 1,
+                      &other_pid);
+  std::free(pid_atom);
+  xcb_map_window(other, win);
+  xcb_flush(other);
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  xcb_set_input_focus(other, XCB_INPUT_FOCUS_POINTER_ROOT, win, XCB_CURRENT_TIME);
+  xcb_flush(other);
+
+  QProcess::execute(QStringLiteral("xdotool"), {"key", "ctrl+f"});
+  bool forwarded = false;
+  t.restart();
+  while (!forwarded && t.elapsed() < 3000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (xcb_generic_event_t* ev = xcb_poll_for_event(other)) {
+      const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(ev);
+      // Sent by the copy holding the grab, to this window.
+      if ((ev->response_type & 0x7f) == XCB_KEY_PRESS && (ev->response_type & 0x80) != 0 &&
+          key->event == win && (key->state & XCB_MOD_MASK_CONTROL) != 0)
+        forwarded = true;
+      std::free(ev);
+    }
+  }
+  EXPECT_TRUE(forwarded);
+  EXPECT_TRUE(fired.empty());
+
+  // The focus back on this copy's own window: the key is this copy's again.
+  xcb_destroy_window(other, win);
+  xcb_set_input_focus(other, XCB_INPUT_FOCUS_POINTER_ROOT, xcb_window_t(own.winId()),
+                      XCB_CURRENT_TIME);
+  xcb_flush(other);
+  QProcess::execute(QStringLiteral("xdotool"), {"key", "ctrl+f"});
+  t.restart();
+  while (fired.empty() && t.elapsed() < 3000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(fired, std::vector<int>{3});
+  xcb_disconnect(other);
+}
+#endif
