@@ -19,6 +19,14 @@ const Command kCommands[] = {
      "read IN and write OUT encoded (or the plain layout, its password blanked unless\n"
      "      --keep-password writes it in clear) with sampling step N (1..4)",
      RunConvert},
+    {"export", "FILE -o OUT.json",
+     "write every entry, the header values (never the password) and the background of FILE\n"
+     "      as JSON (docs/stroke-json.md); OUT - writes the standard output",
+     RunExport},
+    {"import", "IN.json -o OUT [--plain]",
+     "write the stroke file OUT (encoded, or the plain layout) from the JSON text IN; bad\n"
+     "      input is refused naming the place of the error",
+     RunImport},
     {"render",
      "FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture] [--fit 0-3]"
      " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]",
