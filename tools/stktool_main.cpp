@@ -29,8 +29,11 @@ const Command kCommands[] = {
      RunImport},
     {"render",
      "FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture] [--fit 0-3]"
-     " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]",
-     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG) or .bmp (BMP) file", RunRender},
+     " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL] [--dpi N]"
+     " [--transparent]",
+     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG), .bmp (BMP) or .png (PNG)\n"
+     "      file; PNG only: --dpi records a resolution, --transparent the ink alone",
+     RunRender},
     {"print", "FILE -o OUT --page PWxPH [--scale 100|150|200]",
      "write the print work bitmap to OUT, a .bmp file, and print the page rectangle\n"
      "      x0 y0 x1 y1",
