@@ -288,6 +288,8 @@ class JsonReader {
     return pos_ < text_.size() && text_[pos_] == c;
   }
   bool Expect(char c);
+  // The end of an object or array after one of its values.
+  bool Closing(char c);
 
   bool ParseString(std::string& out);
   bool NumberToken(std::string_view& token);
@@ -306,7 +308,9 @@ class JsonReader {
   template <class F>
   bool ParseObject(F&& member);
   template <class F>
-  bool ParseArray(std::size_t max_count, std::string_view what, F&& element);
+  // More than max_count elements are refused with the code over.
+  bool ParseArray(std::size_t max_count, std::string_view what, F&& element,
+                  StrokeJsonResult::Code over = StrokeJsonResult::kTooLarge);
 
   bool ParseTop();
   bool ParsePaper();
@@ -384,6 +388,16 @@ bool JsonReader::Expect(char c) {
   if (text_[pos_] != c) return Syntax(std::string("expected '") + c + "'");
   ++pos_;
   return true;
+}
+
+bool JsonReader::Closing(char c) {
+  SkipSpace();
+  if (pos_ < text_.size() && text_[pos_] == c) {
+    ++pos_;
+    return true;
+  }
+  return Syntax(std::string("expected ',' or '") + c + "'" +
+                (pos_ >= text_.size() ? ", the text ends" : ""));
 }
 
 bool JsonReader::ParseString(std::string& out) {
@@ -583,7 +597,8 @@ bool JsonReader::ParseNull() {
 template <class F>
 bool JsonReader::ParseObject(F&& member) {
   SkipSpace();
-  if (pos_ >= text_.size() || text_[pos_] != '{') return FailHere("must be an object");
+  if (pos_ >= text_.size()) return Syntax("the text ends where a value should be");
+  if (text_[pos_] != '{') return FailHere("must be an object");
   ++pos_;
   if (Peek('}')) {
     ++pos_;
@@ -603,14 +618,16 @@ bool JsonReader::ParseObject(F&& member) {
       ++pos_;
       continue;
     }
-    return Expect('}');
+    return Closing('}');
   }
 }
 
 template <class F>
-bool JsonReader::ParseArray(std::size_t max_count, std::string_view what, F&& element) {
+bool JsonReader::ParseArray(std::size_t max_count, std::string_view what, F&& element,
+                            StrokeJsonResult::Code over) {
   SkipSpace();
-  if (pos_ >= text_.size() || text_[pos_] != '[') return FailHere("must be an array");
+  if (pos_ >= text_.size()) return Syntax("the text ends where a value should be");
+  if (text_[pos_] != '[') return FailHere("must be an array");
   ++pos_;
   if (Peek(']')) {
     ++pos_;
@@ -619,7 +636,7 @@ bool JsonReader::ParseArray(std::size_t max_count, std::string_view what, F&& el
   for (std::size_t i = 0;; ++i) {
     if (i >= max_count) {
       return Fail(PathText() + ": more than " + std::to_string(max_count) + " " + std::string(what),
-                  StrokeJsonResult::kTooLarge);
+                  over);
     }
     path_.push_back({{}, i});
     const bool ok = element(i);
@@ -630,7 +647,7 @@ bool JsonReader::ParseArray(std::size_t max_count, std::string_view what, F&& el
       ++pos_;
       continue;
     }
-    return Expect(']');
+    return Closing(']');
   }
 }
 
@@ -745,13 +762,16 @@ bool JsonReader::ParsePaper() {
 
 bool JsonReader::ParseGrid() {
   std::size_t n = 0;
-  const bool ok = ParseArray(3, "grid words", [&](std::size_t i) {
-    std::int64_t v = 0;
-    if (!ParseInt(kInt32Min, kInt32Max, v)) return false;
-    d_.grid[i] = std::int32_t(v);
-    n = i + 1;
-    return true;
-  });
+  const bool ok = ParseArray(
+      3, "grid words",
+      [&](std::size_t i) {
+        std::int64_t v = 0;
+        if (!ParseInt(kInt32Min, kInt32Max, v)) return false;
+        d_.grid[i] = std::int32_t(v);
+        n = i + 1;
+        return true;
+      },
+      StrokeJsonResult::kInvalid);
   if (ok && n != 3) return FailHere("must hold three whole numbers");
   return ok;
 }
