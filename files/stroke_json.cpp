@@ -307,8 +307,9 @@ class JsonReader {
   // Walks an object's members; member(key) parses the value of each, with the key on the path.
   template <class F>
   bool ParseObject(F&& member);
+  // The same for an array's elements, element(index); more than max_count elements are
+  // refused with the code over.
   template <class F>
-  // More than max_count elements are refused with the code over.
   bool ParseArray(std::size_t max_count, std::string_view what, F&& element,
                   StrokeJsonResult::Code over = StrokeJsonResult::kTooLarge);
 

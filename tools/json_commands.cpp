@@ -2,14 +2,13 @@
 // as the open JSON form of docs/stroke-json.md and back. The password never goes into the
 // JSON, so an imported file has none. Exit 0, 64 for wrong arguments, 7 when a file is too
 // large for Zevo 3, or 1 with a message.
-#include <sys/stat.h>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/stroke_file.h"
 #include "files/stroke_json.h"
@@ -141,27 +140,30 @@ int RunImport(CommandArgs args, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   // The text is held whole while it is read; one larger than the document budget is refused
-  // before it is read at all.
+  // as soon as that much has been read (a pipe or device has no size to look at first).
   std::string text;
-  if (o->in == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), {});
-  } else {
-    struct stat st {};
-    if (::stat(o->in.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        std::uint64_t(st.st_size) > files::kMaxDocumentBytes) {
-      err << "stktool import: " << o->in << " is " << TooLargeText() << "\n";
-      return kExitTooLarge;
-    }
-    std::ifstream f(o->in, std::ios::binary);
-    if (!f) {
+  std::ifstream file;
+  if (o->in != "-") {
+    file.open(o->in, std::ios::binary);
+    if (!file) {
       err << "stktool import: cannot read " << o->in << ": " << CannotOpenReason(o->in) << "\n";
       return kExitFailure;
     }
-    text.assign(std::istreambuf_iterator<char>(f), {});
-    if (f.bad()) {
-      err << "stktool import: cannot read " << o->in << "\n";
-      return kExitFailure;
+  }
+  std::istream& in = o->in == "-" ? std::cin : file;
+  std::vector<char> chunk(1 << 16);
+  while (in) {
+    in.read(chunk.data(), std::streamsize(chunk.size()));
+    text.append(chunk.data(), std::size_t(in.gcount()));
+    if (text.size() > files::kMaxDocumentBytes) {
+      err << "stktool import: " << o->in << " is " << TooLargeText() << "\n";
+      return kExitTooLarge;
     }
+  }
+  if (in.bad()) {
+    err << "stktool import: cannot read " << o->in
+        << (o->in == "-" ? std::string() : ": " + CannotOpenReason(o->in)) << "\n";
+    return kExitFailure;
   }
   ink::StrokeDocument d(1024, 718);
   files::DocumentBudget budget;

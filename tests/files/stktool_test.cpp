@@ -370,6 +370,9 @@ TEST_F(StktoolTest, ImportRefusesBadInputNamingWhereItIs) {
   const ToolRun missing = Stktool("import '" + Path("none.json") + "' -o '" + Path("o.stk") + "'");
   EXPECT_EQ(missing.exit, 1);
   EXPECT_NE(missing.err.find("no such file or directory"), std::string::npos) << missing.err;
+  const ToolRun folder = Stktool("import '" + folder_.string() + "' -o '" + Path("o.stk") + "'");
+  EXPECT_EQ(folder.exit, 1);
+  EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.err;
 
   const std::string in = Write("in.stk", Sheet().bytes);
   for (const std::string& args : std::vector<std::string>{
