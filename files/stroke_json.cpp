@@ -353,7 +353,10 @@ std::string JsonReader::PathText() const {
       s += '[' + std::to_string(p.index) + ']';
     } else {
       if (!s.empty()) s += '.';
-      s += p.key;
+      // A name from the text may be long or hold control characters: shown shortened, safe.
+      const std::string_view key = platform::CutAtCharacter(p.key, 64);
+      for (const char c : key) s += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+      if (key.size() < p.key.size()) s += "...";
     }
   }
   return s.empty() ? "the document" : s;
