@@ -538,29 +538,29 @@ bool JsonReader::NumberToken(std::string_view& token) {
 
 bool JsonReader::IntFrom(std::string_view token, std::int64_t lo, std::int64_t hi,
                          std::int64_t& v) {
+  const auto r = std::from_chars(token.data(), token.data() + token.size(), v);
+  if (!token.empty() && r.ec == std::errc() && r.ptr == token.data() + token.size() && v >= lo &&
+      v <= hi) {
+    return true;
+  }
   const std::string range =
       "must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
-  const auto r = std::from_chars(token.data(), token.data() + token.size(), v);
-  if (token.empty() || r.ec != std::errc() || r.ptr != token.data() + token.size() || v < lo ||
-      v > hi) {
-    return FailHere(token.empty() ? range : range + ", not " + std::string(token.substr(0, 40)));
-  }
-  return true;
+  return FailHere(token.empty() ? range : range + ", not " + std::string(token.substr(0, 40)));
 }
 
 bool JsonReader::FloatFrom(std::string_view token, float lo, float hi, float& v) {
+  // Too small for a float is as wrong as too large: it would not read back as written.
+  const auto r = std::from_chars(token.data(), token.data() + token.size(), v);
+  if (!token.empty() && r.ec == std::errc() && r.ptr == token.data() + token.size() && v >= lo &&
+      v <= hi) {
+    return true;
+  }
   char bounds[96];
   std::snprintf(bounds, sizeof bounds, "must be a number from %.9g to %.9g (a 32-bit float)",
                 double(lo), double(hi));
-  // Too small for a float is as wrong as too large: it would not read back as written.
-  const auto r = std::from_chars(token.data(), token.data() + token.size(), v);
-  if (token.empty() || r.ec != std::errc() || r.ptr != token.data() + token.size() ||
-      !(v >= lo && v <= hi)) {
-    return FailHere(token.empty()
-                        ? std::string(bounds)
-                        : std::string(bounds) + ", not " + std::string(token.substr(0, 40)));
-  }
-  return true;
+  return FailHere(token.empty()
+                      ? std::string(bounds)
+                      : std::string(bounds) + ", not " + std::string(token.substr(0, 40)));
 }
 
 bool JsonReader::ParseInt(std::int64_t lo, std::int64_t hi, std::int64_t& v) {
