@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "files/stroke_file.h"
 #include "files/stroke_json.h"
+#include "files/stroke_layout.h"
 #include "platform/file_system.h"
 #include "tools/commands.h"
 #include "tools/stktool_render.h"
@@ -99,10 +101,10 @@ bool HelpAsked(CommandArgs args, const char* help, std::ostream& out) {
 int RunExport(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (HelpAsked(args, kExportHelp, out)) return 0;
   const std::optional<Options> o = Parse("export", args, false, err);
-  if (o && o->out != "-" && ExtensionAmong(o->out, {".JSON"}).empty()) {
+  const bool json_name = o && (o->out == "-" || !ExtensionAmong(o->out, {".JSON"}).empty());
+  if (o && !json_name)
     err << "stktool export: " << o->out << ": the output must be a .json file (or -)\n";
-  }
-  if (!o || (o->out != "-" && ExtensionAmong(o->out, {".JSON"}).empty())) {
+  if (!json_name) {
     err << "(stktool export --help shows the usage)\n";
     return kExitUsage;
   }
@@ -176,8 +178,18 @@ int RunImport(CommandArgs args, std::ostream& out, std::ostream& err) {
   const std::string author = FieldText(d.author);
   std::string why;
   if (o->plain) {
-    if (files::WritePlainStrokeFile(d, o->out, 1, std::nullopt, author) != 0)
-      why = "cannot write " + o->out;
+    // The layout as the program builds it, written whole or not at all; the error says why.
+    std::vector<std::uint8_t> plain;
+    try {
+      plain = files::BuildStrokeLayout(d, 1);
+    } catch (const std::bad_alloc&) {
+      err << "stktool import: not enough memory to write " << o->out << "\n";
+      return kExitFailure;
+    }
+    if (const Result<bool> written =
+            platform::DefaultFileSystem().ReplaceFileAtomically(o->out, plain);
+        !written)
+      why = written.ErrorText();
   } else if (const files::CodecBinding* codec = ToolCodec(err)) {
     if (files::WriteStrokeFile(d, o->out, 1, std::nullopt, author, *codec, &why) != 0 &&
         why.empty())
