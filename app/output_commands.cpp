@@ -17,7 +17,7 @@ namespace zevo::app {
 namespace {
 
 constexpr char kPictureFilter[] =
-    "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp";
+    "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp|PNG Image (*.png)|*.png";
 
 }  // namespace
 

@@ -24,6 +24,7 @@ PictureTarget SavePicTarget(const std::string& chosen) {
   const std::string ext = UpperExtension(chosen);
   if (ext == ".JPG") return {chosen, PictureFormat::Jpeg};
   if (ext == ".BMP") return {chosen, PictureFormat::Bmp};
+  if (ext == ".PNG") return {chosen, PictureFormat::Png};
   return {chosen + ".BMP", PictureFormat::Bmp};
 }
 
@@ -33,7 +34,8 @@ std::string ProposePictureName(const std::string& folder,
 }
 
 bool WritePictureFile(const gfx::Bitmap24& picture, const std::string& path, PictureFormat format,
-                      std::string* error) {
+                      std::string* error, const gfx::PngOptions& png) {
+  if (format == PictureFormat::Png) return gfx::SavePngFile(picture, path, error, png);
   if (format == PictureFormat::Jpeg) {
     if (picture.Empty()) {
       if (error) *error = "an empty picture cannot be written as JPEG";

@@ -41,6 +41,8 @@ struct Command {
 
 int RunInfo(CommandArgs args, std::ostream& out, std::ostream& err);
 int RunConvert(CommandArgs args, std::ostream& out, std::ostream& err);
+int RunExport(CommandArgs args, std::ostream& out, std::ostream& err);
+int RunImport(CommandArgs args, std::ostream& out, std::ostream& err);
 
 // The codec library from stktool's own folder, loaded once. nullptr when it cannot be loaded;
 // the reason is written to err the first time.

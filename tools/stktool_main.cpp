@@ -19,10 +19,21 @@ const Command kCommands[] = {
      "read IN and write OUT encoded (or the plain layout, its password blanked unless\n"
      "      --keep-password writes it in clear) with sampling step N (1..4)",
      RunConvert},
+    {"export", "FILE -o OUT.json",
+     "write every entry, the header values (never the password) and the background of FILE\n"
+     "      as JSON (docs/stroke-json.md); OUT - writes the standard output",
+     RunExport},
+    {"import", "IN.json -o OUT [--plain]",
+     "write the stroke file OUT (encoded, or the plain layout) from the JSON text IN; bad\n"
+     "      input is refused naming the place of the error",
+     RunImport},
     {"render",
      "FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture] [--fit 0-3]"
-     " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]",
-     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG) or .bmp (BMP) file", RunRender},
+     " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL] [--dpi N]"
+     " [--transparent]",
+     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG), .bmp (BMP) or .png (PNG)\n"
+     "      file; PNG only: --dpi records a resolution, --transparent the ink alone",
+     RunRender},
     {"print", "FILE -o OUT --page PWxPH [--scale 100|150|200]",
      "write the print work bitmap to OUT, a .bmp file, and print the page rectangle\n"
      "      x0 y0 x1 y1",

@@ -110,7 +110,7 @@ namespace {
 constexpr const char* kRenderHelp =
     "usage: stktool render FILE -o OUT [options]\n"
     "Renders the sheet picture of the stroke file FILE into OUT: a name ending in .jpg or .jpeg\n"
-    "is written as JPEG, .bmp as BMP (in any case); other names are refused.\n"
+    "is written as JPEG, .bmp as BMP, .png as PNG (in any case); other names are refused.\n"
     "  -o OUT              the picture file to write\n"
     "  --size WxH          its size in pixels, each side 1 to 1000000 (default 1024x718)\n"
     "  --position N        show the first N entries, 0 or more (default: where the file was\n"
@@ -124,6 +124,10 @@ constexpr const char* kRenderHelp =
     "                      draw a grid of COLS x ROWS cells of CW x CH pixels from LEFT,TOP\n"
     "                      (each 0 to 65535)\n"
     "  --trace MODEL       show the stroke file MODEL as the tracing model\n"
+    "  --dpi N             PNG: the resolution it records, 1 to 100000 dots per inch\n"
+    "                      (default 72, as a BMP records)\n"
+    "  --transparent       PNG: the ink alone on a transparent background (no background,\n"
+    "                      grid or tracing model)\n"
     "  -h, --help          show this help\n";
 
 std::string ParseGrid(const std::string& text, seals::GridLayout& g) {
@@ -154,6 +158,8 @@ struct RenderOptions {
   int fit = seals::kFitPaper;
   int lighten = seals::kLightenNone;
   std::optional<seals::GridLayout> grid;
+  std::optional<int> dpi;
+  bool transparent = false;
 };
 
 // Empty on success, else the reason; help is set by -h or --help.
@@ -198,6 +204,12 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
       o.grid = g;
     } else if (w == "--trace") {
       if (!value(o.trace)) return "--trace needs a stroke file";
+    } else if (w == "--dpi") {
+      int n = 0;
+      why = number(1, 100000, n);
+      o.dpi = n;
+    } else if (w == "--transparent") {
+      o.transparent = true;
     } else if (!w.empty() && w[0] == '-') {
       return "unknown option " + w;
     } else if (o.file.empty()) {
@@ -209,8 +221,14 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
   }
   if (o.file.empty()) return "no stroke file given";
   if (o.out.empty()) return "no output file given (-o OUT)";
-  if (ExtensionAmong(o.out, {".JPG", ".JPEG", ".BMP"}).empty())
-    return "cannot write \"" + o.out + "\": it writes .jpg, .jpeg (JPEG) or .bmp (BMP) files";
+  if (ExtensionAmong(o.out, {".JPG", ".JPEG", ".BMP", ".PNG"}).empty())
+    return "cannot write \"" + o.out +
+           "\": it writes .jpg, .jpeg (JPEG), .bmp (BMP) or .png (PNG) files";
+  const bool png = !ExtensionAmong(o.out, {".PNG"}).empty();
+  if ((o.dpi || o.transparent) && !png)
+    return std::string(o.dpi ? "--dpi" : "--transparent") + " goes with a .png output";
+  if (o.transparent && (!o.background.empty() || o.grid || !o.trace.empty()))
+    return "--transparent draws the ink alone: it takes no --background, --grid or --trace";
   return {};
 }
 
@@ -263,7 +281,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
     if (!o.texture) seals::LightenBackground(*background, o.lighten);
     in.background = {background.get(),
                      o.texture ? seals::kBackgroundTexture : seals::kBackgroundImage, o.fit};
-  } else if (doc.Background() != nullptr) {
+  } else if (doc.Background() != nullptr && !o.transparent) {
     in.background = {doc.Background(), doc.BackgroundA(), doc.BackgroundB()};
   }
   if (o.grid) {
@@ -286,10 +304,14 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
     return 1;
   }
   std::string error;
-  const bool bmp = ExtensionAmong(o.out, {".BMP"}) == ".BMP";
-  if (!output::WritePictureFile(picture.Value(), o.out,
-                                bmp ? output::PictureFormat::Bmp : output::PictureFormat::Jpeg,
-                                &error)) {
+  const std::string ext = ExtensionAmong(o.out, {".BMP", ".PNG"});
+  const output::PictureFormat format = ext == ".BMP"   ? output::PictureFormat::Bmp
+                                       : ext == ".PNG" ? output::PictureFormat::Png
+                                                       : output::PictureFormat::Jpeg;
+  gfx::PngOptions png;
+  if (o.dpi) png.pixels_per_metre = gfx::PixelsPerMetre(std::uint32_t(*o.dpi));
+  png.white_transparent = o.transparent;
+  if (!output::WritePictureFile(picture.Value(), o.out, format, &error, png)) {
     err << "stktool render: " << o.out << ": " << error << "\n";
     return 1;
   }

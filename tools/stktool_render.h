@@ -42,9 +42,11 @@ inline bool IsHelp(const std::string& word) {
 std::string ExtensionAmong(const std::string& path, std::initializer_list<const char*> allowed);
 
 // stktool render FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture]
-//   [--fit 0-3] [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL]
+//   [--fit 0-3] [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL] [--dpi N]
+//   [--transparent]
 // args are the words after "render"; -h or --help writes the usage to out. OUT must end in
-// .jpg or .jpeg (JPEG) or .bmp (BMP), in any case. Exit code 0, kExitUsage for wrong arguments,
+// .jpg or .jpeg (JPEG), .bmp (BMP) or .png (PNG), in any case; --dpi and --transparent go
+// with PNG only. Exit code 0, kExitUsage for wrong arguments,
 // 7 when FILE, MODEL or IMG is too large for Zevo 3, or 1 with a message on err.
 int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& read,
                      std::ostream& out, std::ostream& err);

@@ -6,6 +6,7 @@
 
 #include "gfx/bmp_file.h"
 #include "gfx/jpeg_file.h"
+#include "tests/support/png_reader.h"
 #include "tests/support/test_window.h"
 
 namespace zevo::app {
@@ -37,7 +38,10 @@ TEST(SavePic, NamesAndFormatsAsChosen) {
   const ScriptedUi::Call& dialog = t.ui.calls.at(0);
   EXPECT_EQ(dialog.kind, ScriptedUi::Kind::SaveFile);
   EXPECT_EQ(dialog.caption, "message 10");
-  EXPECT_EQ(dialog.filter, "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp");
+  // JPEG and BMP first, PNG after them.
+  EXPECT_EQ(dialog.filter,
+            "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp|"
+            "PNG Image (*.png)|*.png");
   EXPECT_EQ(dialog.folder, folder.string() + "/");
   EXPECT_EQ(dialog.text, (folder / "Image04.JPG").string());
   // Not ".JPG": a BMP, named so.
@@ -57,6 +61,52 @@ TEST(SavePic, NamesAndFormatsAsChosen) {
   // Cancelled: nothing written.
   w.SavePicExecute();
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 5);
+}
+
+std::vector<std::uint8_t> Slurp(const fs::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(f)), {});
+}
+
+TEST(SavePic, PngIsTheBmpPixelForPixel) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  TZevo3Win& w = *t.win;
+  WriteSomeStrokes(t);
+  w.export_width = 1500;
+  w.export_height = 900;
+  const fs::path folder = t.folder / "Save";
+  fs::create_directories(folder);
+  for (const char* name : {"sheet.bmp", "sheet.png", "upper.PNG", "other.gif"}) {
+    t.ui.QueueSaveFile((folder / name).string());
+    w.SavePicExecute();
+  }
+  ASSERT_TRUE(t.ui.Errors().empty()) << t.ui.Errors()[0];
+  const auto bmp = gfx::LoadBmpFile((folder / "sheet.bmp").string());
+  ASSERT_TRUE(bmp) << bmp.ErrorText();
+  const gfx::Bitmap24& b = bmp.Value();
+  for (const char* name : {"sheet.png", "upper.PNG"}) {
+    SCOPED_TRACE(name);
+    const std::vector<std::uint8_t> bytes = Slurp(folder / name);
+    const auto png = test::DecodePngForTest(bytes);
+    ASSERT_TRUE(png);
+    ASSERT_EQ(png->width, b.Width());
+    ASSERT_EQ(png->height, b.Height());
+    EXPECT_FALSE(png->has_alpha);
+    int differing = 0;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x)
+        differing +=
+            gfx::Rgb(png->At(x, y, 0), png->At(x, y, 1), png->At(x, y, 2)) != b.Pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    // The resolution the BMP records too.
+    const auto res = test::PngPixelsPerMetre(bytes);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->x, 2835u);
+  }
+  // Any other extension is still a BMP with ".BMP" appended.
+  EXPECT_TRUE(gfx::LoadBmpFile((folder / "other.gif.BMP").string()));
+  EXPECT_FALSE(fs::exists(folder / "other.gif"));
 }
 
 TEST(SavePic, ExportSizeAndAFailedWrite) {

@@ -8,6 +8,7 @@
 
 #include "files/codec_binding.h"
 #include "files/stroke_file.h"
+#include "fuzz/files/json_harness.h"
 #include "platform/library_loader.h"
 #include "tests/support/fuzz_inputs.h"
 
@@ -40,6 +41,17 @@ bool SameEntries(const ink::StrokeDocument& a, const ink::StrokeDocument& b) {
     }
   }
   return true;
+}
+
+// The JSON texts (fuzz_stroke_json): those that import come back through a stroke file as they
+// were and render; the others leave nothing behind. A broken promise traps.
+TEST(FuzzInputs, JsonTextsImportAndComeBackOrAreRefusedCleanly) {
+  int imported = 0;
+  for (const test::FuzzInput& input : test::FuzzInputs("fuzz_stroke_json")) {
+    SCOPED_TRACE(input.name);
+    if (fuzz::ImportJson(input.bytes)) ++imported;
+  }
+  EXPECT_GT(imported, 0);
 }
 
 TEST(FuzzInputs, PlainLayoutsReadOrAreRefusedCleanly) {

@@ -200,10 +200,11 @@ TEST_F(StktoolTest, WrongArgumentsSayWhatIsWrongAndExitWith64) {
 
 TEST_F(StktoolTest, AnOutputNameTheCommandDoesNotWriteIsRefused) {
   const std::string in = Write("in.stk", Sheet().bytes);
-  for (const char* name : {"x.png", "x.jpg.txt", "x", "x.jpe"}) {
+  for (const char* name : {"x.gif", "x.jpg.txt", "x", "x.jpe", "x.png.bmp.txt"}) {
     const ToolRun r = Stktool("render " + in + " -o '" + Path(name) + "'");
     EXPECT_EQ(r.exit, 64) << name;
-    EXPECT_NE(r.err.find("it writes .jpg, .jpeg (JPEG) or .bmp (BMP) files"), std::string::npos)
+    EXPECT_NE(r.err.find("it writes .jpg, .jpeg (JPEG), .bmp (BMP) or .png (PNG) files"),
+              std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(Path(name)));
   }
@@ -219,6 +220,8 @@ TEST_F(StktoolTest, AnOutputNameTheCommandDoesNotWriteIsRefused) {
   }
   ASSERT_EQ(Stktool("render " + in + " -o '" + Path("d.BMP") + "'").exit, 0);
   EXPECT_EQ(Slurp(Path("d.BMP")).substr(0, 2), "BM");
+  ASSERT_EQ(Stktool("render " + in + " -o '" + Path("e.Png") + "'").exit, 0);
+  EXPECT_EQ(Slurp(Path("e.Png")).substr(0, 8), "\x89PNG\r\n\x1A\n");
 }
 
 TEST_F(StktoolTest, AFailedWriteSaysWhy) {
@@ -305,12 +308,94 @@ TEST_F(StktoolTest, AFileTooLargeForZevo3ExitsWithSeven) {
             1);
 }
 
+TEST_F(StktoolTest, ExportThenImportGivesBackTheSameSheetWithoutThePassword) {
+  for (const std::string& author :
+       std::vector<std::string>{"Wang Xizhi", "王羲之 ✍", "cp950 \xA4\xFD\xFF"}) {
+    SCOPED_TRACE(author);
+    const std::string in = Write("in.stk", Sheet(author).bytes);
+    const ToolRun original = Stktool("info " + in);
+    ASSERT_EQ(original.exit, 0);
+
+    ASSERT_EQ(Stktool("export " + in + " -o '" + Path("sheet.json") + "'").exit, 0);
+    const std::string json = Slurp(Path("sheet.json"));
+    EXPECT_EQ(json.find("secret"), std::string::npos);
+    EXPECT_EQ(json.find("password"), std::string::npos);
+    EXPECT_NE(json.find(R"("format": "zevo3-strokes")"), std::string::npos) << json;
+    // - writes the same text to the standard output.
+    EXPECT_EQ(Stktool("export " + in + " -o -").out, json);
+
+    for (const char* plain : {"", " --plain"}) {
+      const ToolRun import =
+          Stktool("import '" + Path("sheet.json") + "' -o '" + Path("back.stk") + "'" + plain);
+      ASSERT_EQ(import.exit, 0) << import.err;
+      EXPECT_EQ(Slurp(Path("back.stk")).substr(0, 4) == "Zvr3", *plain != '\0');
+      const ToolRun back = Stktool("info '" + Path("back.stk") + "'");
+      ASSERT_EQ(back.exit, 0);
+      // The same sheet, now a generation 3 file with step 1 and no password.
+      const std::size_t from = original.out.find("\"paper\"");
+      EXPECT_EQ(back.out.substr(back.out.find("\"paper\"")), original.out.substr(from));
+      EXPECT_EQ(Slurp(Path("back.stk")).find("secret"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(StktoolTest, ImportRefusesBadInputNamingWhereItIs) {
+  auto json = [&](const std::string& name, const std::string& text) {
+    std::ofstream(Path(name), std::ios::binary) << text;
+    return std::string("'").append(Path(name)).append("'");
+  };
+  const std::string head =
+      R"({"format":"zevo3-strokes","version":1,"paper":{"width":1024,"height":718},)";
+  const ToolRun bad = Stktool(
+      "import " +
+      json("bad.json", head + R"("entries":[{"kind":"fill","color":1,"x":1,"y":2},)" +
+                           R"({"kind":"ink","color":0,"samples":[{"x":1,"y":2,"radius":"3"}]}]})") +
+      " -o '" + Path("out.stk") + "'");
+  EXPECT_EQ(bad.exit, 1);
+  EXPECT_NE(bad.err.find("entries[1].samples[0].radius: must be a number"), std::string::npos)
+      << bad.err;
+  EXPECT_FALSE(fs::exists(Path("out.stk")));
+
+  // A picture larger than Zevo 3 takes: 7, before its memory is taken.
+  const ToolRun large =
+      Stktool("import " +
+              json("large.json", head + R"("entries":[{"kind":"picture","attr":0,"x":0,"y":0,)" +
+                                     R"("image":{"width":32768,"height":32768,"rgb":""}}]})") +
+              " -o '" + Path("out.stk") + "'");
+  EXPECT_EQ(large.exit, 7);
+  EXPECT_NE(large.err.find("entries[0].image: a 32768 x 32768 picture is too large for Zevo 3"),
+            std::string::npos)
+      << large.err;
+
+  const ToolRun missing = Stktool("import '" + Path("none.json") + "' -o '" + Path("o.stk") + "'");
+  EXPECT_EQ(missing.exit, 1);
+  EXPECT_NE(missing.err.find("no such file or directory"), std::string::npos) << missing.err;
+  const ToolRun folder = Stktool("import '" + folder_.string() + "' -o '" + Path("o.stk") + "'");
+  EXPECT_EQ(folder.exit, 1);
+  EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.err;
+
+  const std::string in = Write("in.stk", Sheet().bytes);
+  for (const std::string& args : std::vector<std::string>{
+           "export " + in + " -o '" + Path("x.txt") + "'", "export " + in, "import " + in,
+           "import a.json -o b.stk --step 2", "export " + in + " -o a.json -o b.json"}) {
+    const ToolRun r = Stktool(args);
+    EXPECT_EQ(r.exit, 64) << args;
+    EXPECT_NE(r.err.find("--help shows the usage"), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(Path("x.txt")));
+  const ToolRun unreadable =
+      Stktool("export '" + Path("none.stk") + "' -o '" + Path("x.json") + "'");
+  EXPECT_EQ(unreadable.exit, 1);
+  EXPECT_NE(unreadable.err.find("cannot open it"), std::string::npos) << unreadable.err;
+}
+
 TEST_F(StktoolTest, HelpAndUsage) {
   const ToolRun help = Stktool("--help");
   EXPECT_EQ(help.exit, 0);
   EXPECT_EQ(help.err, "");
   for (const char* command : {"info FILE", "convert IN OUT [--plain [--keep-password]] [--step N]",
-                              "render FILE -o OUT", "print FILE -o OUT --page PWxPH"}) {
+                              "render FILE -o OUT", "print FILE -o OUT --page PWxPH",
+                              "export FILE -o OUT.json", "import IN.json -o OUT [--plain]"}) {
     EXPECT_NE(help.out.find(std::string("  ") + command), std::string::npos) << command;
   }
   EXPECT_NE(help.out.find("7    a stroke file or picture is too large for Zevo 3"),
@@ -336,7 +421,9 @@ TEST_F(StktoolTest, HelpAndUsage) {
       {"render",
        {"usage: stktool render FILE -o OUT", "--size WxH", "--position N", "--background IMG",
         "--texture", "--fit 0-3", "--lighten 0-2", "--grid CW,CH,LEFT,TOP,COLS,ROWS",
-        "--trace MODEL"}},
+        "--trace MODEL", "--dpi N", "--transparent"}},
+      {"export", {"usage: stktool export FILE -o OUT.json", "docs/stroke-json.md"}},
+      {"import", {"usage: stktool import IN.json -o OUT [--plain]", "--plain"}},
       {"print", {"usage: stktool print FILE -o OUT --page PWxPH", "--scale N"}},
   };
   for (const auto& [command, lines] : commands) {

@@ -33,6 +33,13 @@ TEST(PictureNames, SavePicAppendsBmpToOtherNames) {
   EXPECT_EQ(SavePicTarget("photo.jpeg").path, "photo.jpeg.BMP");
   EXPECT_EQ(SavePicTarget("photo.jpeg").format, PictureFormat::Bmp);
   EXPECT_EQ(SavePicTarget("photo").path, "photo.BMP");
+  for (const char* name : {"photo.png", "PHOTO.PNG", "dir/Photo.Png"}) {
+    EXPECT_EQ(SavePicTarget(name).path, name);
+    EXPECT_EQ(SavePicTarget(name).format, PictureFormat::Png);
+  }
+  EXPECT_EQ(SavePicTarget("photo.png.txt").path, "photo.png.txt.BMP");
+  // The close-time picture keeps its own rule: only .JPG is JPEG.
+  EXPECT_EQ(CloseTimePictureFormat("out.png"), PictureFormat::Bmp);
 }
 
 TEST(PictureNames, ProposesTheFirstFreeNumber) {

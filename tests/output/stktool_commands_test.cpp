@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "files/stroke_file.h"
 #include "gfx/bmp_file.h"
 #include "gfx/jpeg_file.h"
+#include "tests/support/png_reader.h"
 #include "tools/stktool_print.h"
 #include "tools/stktool_render.h"
 
@@ -79,6 +82,47 @@ TEST_F(StktoolCommands, RenderWritesJpegOrBmpByTheExtension) {
   EXPECT_TRUE(gfx::LoadJpegFile(Path("long.jpeg")).Ok());
 }
 
+std::vector<std::uint8_t> Slurp(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(f)), {});
+}
+
+TEST_F(StktoolCommands, RenderWritesPngAsTheBmpPixelForPixel) {
+  ASSERT_EQ(Render({Path("sheet.stk"), "-o", Path("out.bmp"), "--size", "801x603"}), 0);
+  ASSERT_EQ(Render({Path("sheet.stk"), "-o", Path("out.PNG"), "--size", "801x603"}), 0)
+      << err_.str();
+  const Result<Bitmap24> bmp = gfx::LoadBmpFile(Path("out.bmp"));
+  ASSERT_TRUE(bmp.Ok());
+  const std::vector<std::uint8_t> bytes = Slurp(Path("out.PNG"));
+  const auto png = test::DecodePngForTest(bytes);
+  ASSERT_TRUE(png);
+  ASSERT_EQ(png->width, 801);
+  ASSERT_EQ(png->height, 603);
+  int differing = 0;
+  for (int y = 0; y < 603; ++y)
+    for (int x = 0; x < 801; ++x)
+      differing +=
+          gfx::Rgb(png->At(x, y, 0), png->At(x, y, 1), png->At(x, y, 2)) != bmp.Value().Pixel(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(test::PngPixelsPerMetre(bytes)->x, 2835u);
+
+  // A print resolution, and the ink alone without the file's background.
+  ASSERT_EQ(Render({Path("sheet.stk"), "-o", Path("ink.png"), "--dpi", "300", "--transparent"}), 0)
+      << err_.str();
+  const std::vector<std::uint8_t> ink = Slurp(Path("ink.png"));
+  EXPECT_EQ(test::PngPixelsPerMetre(ink)->y, 11811u);
+  const auto clear = test::DecodePngForTest(ink);
+  ASSERT_TRUE(clear);
+  EXPECT_TRUE(clear->has_alpha);
+  EXPECT_EQ(clear->At(450, 400, 3), 0);    // no background: transparent
+  EXPECT_EQ(clear->At(450, 300, 3), 255);  // the stroke: opaque black
+  EXPECT_EQ(clear->At(450, 300, 0), 0);
+
+  // A folder that is not there: a message naming it, exit 1.
+  EXPECT_EQ(Render({Path("sheet.stk"), "-o", Path("missing/x.png")}), 1);
+  EXPECT_NE(err_.str().find("missing"), std::string::npos) << err_.str();
+}
+
 TEST_F(StktoolCommands, RenderOptions) {
   Bitmap24 image(8, 8, gfx::kBlack);
   ASSERT_TRUE(gfx::SaveBmpFile(image, Path("bg.BMP"), nullptr));
@@ -106,7 +150,13 @@ TEST_F(StktoolCommands, RenderRefusesWrongArgumentsAsUsageErrors) {
       {{}, "no stroke file given"},
       {{sheet}, "no output file given"},
       {{sheet, "-o"}, "-o needs a file name"},
-      {{sheet, "-o", Path("x.png")}, "it writes .jpg, .jpeg (JPEG) or .bmp (BMP) files"},
+      {{sheet, "-o", Path("x.gif")},
+       "it writes .jpg, .jpeg (JPEG), .bmp (BMP) or .png (PNG) files"},
+      {{sheet, "-o", x, "--dpi", "300"}, "--dpi goes with a .png output"},
+      {{sheet, "-o", x, "--transparent"}, "--transparent goes with a .png output"},
+      {{sheet, "-o", Path("x.png"), "--dpi", "0"}, "--dpi must be positive"},
+      {{sheet, "-o", Path("x.png"), "--transparent", "--grid", "1,1,0,0,1,1"},
+       "--transparent draws the ink alone"},
       {{sheet, "-o", Path("x")}, "it writes .jpg"},
       {{sheet, "-o", x, "--size", "0x718"}, "--size must be positive"},
       {{sheet, "-o", x, "--size", "1024x-2"}, "--size must be positive"},
@@ -132,6 +182,7 @@ TEST_F(StktoolCommands, RenderRefusesWrongArgumentsAsUsageErrors) {
   }
   EXPECT_FALSE(std::filesystem::exists(x));
   EXPECT_FALSE(std::filesystem::exists(Path("x.png")));
+  EXPECT_FALSE(std::filesystem::exists(Path("x.gif")));
 }
 
 TEST_F(StktoolCommands, RenderFailuresSayWhy) {
