@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "files/codec_binding.h"
@@ -84,7 +85,10 @@ void DrawCalibrationTarget(gfx::Bitmap24& target, platform::TextPainter* text,
 }  // namespace
 
 TZevo3Win::TZevo3Win(const Environment& e)
-    : env(e), player(ink::kPageWidth, ink::kPageHeight), recovery(files::DefaultStateFolder()) {}
+    : env(e), player(ink::kPageWidth, ink::kPageHeight), recovery(files::DefaultStateFolder()) {
+  // One processor gains nothing from drawing the view's rows on two threads.
+  player.split_redraws = std::thread::hardware_concurrency() != 1;
+}
 
 TZevo3Win::~TZevo3Win() {
   // The tablet goes first; the parts release the rest, the codec last.

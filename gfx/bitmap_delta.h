@@ -40,19 +40,32 @@ class BitmapDelta {
  public:
   // The delta of `b` from `ref`; nothing when their sizes differ or the memory is not there.
   static std::optional<BitmapDelta> Make(const Bitmap24& b, DeltaReference ref);
+  // The delta of rows [top, bottom) of `b` only (clamped to its rows): a part, which Append
+  // completes with the parts of the rows below it, so that parts are told on different threads.
+  static std::optional<BitmapDelta> MakeRows(const Bitmap24& b, DeltaReference ref, int top,
+                                             int bottom);
+  // Appends the part of the rows that follow this one's; false (nothing changed) when it is not
+  // of the same bitmap size, does not begin where this one ends, or the memory is not there.
+  bool Append(const BitmapDelta& below);
 
   // Writes the bitmap the delta was made from into `out`, which has the reference's size;
-  // false (nothing written) when `ref` or `out` is not of the size it was made for.
+  // false (nothing written) when `ref` or `out` is not of the size it was made for, or the
+  // delta is a part that does not hold every row.
   bool Apply(DeltaReference ref, Bitmap24& out) const;
 
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // Whether every row is held (not only a part).
+  bool Whole() const { return top_ == 0 && bottom_ == height_; }
   // The memory the delta holds.
   std::size_t Bytes() const { return ops_.capacity() * sizeof(std::uint32_t); }
 
  private:
   int width_ = 0;
   int height_ = 0;
+  // The rows held, [top_, bottom_): all of them but in a part.
+  int top_ = 0;
+  int bottom_ = 0;
   // Per row, runs that together are the row's width. Each run is a word of kind (top two bits)
   // and length; a run of one colour is followed by the colour, a run of other pixels by its
   // pixels' bytes packed into words.

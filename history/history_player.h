@@ -49,6 +49,10 @@ class HistoryPlayer {
   // Another author's protected history: viewed, not continued.
   bool view_only = false;
 
+  // Whether long redraws may draw the view's rows in two parts on two threads (the same
+  // pixels; off on a machine of one processor, and for measuring against the plain path).
+  bool split_redraws = true;
+
   // Navigation's copy of the renderers part way through the history.
   RedrawCache& Cache() { return cache_; }
 

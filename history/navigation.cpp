@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "base/worker.h"
 #include "ink/entry_painter.h"
@@ -112,10 +113,9 @@ struct Painters {
   bool LeftOut() const { return view.EntriesLeftOut() || overview.EntriesLeftOut(); }
 };
 
-// Draws entries from..end-1 into both renderers and averages them into the page images. A long
-// run paints the overview on a second thread while this one paints the view (the two share
-// nothing); and when nothing could be left out however the work is shared, the view's lower
-// rows on a third, each part of the view writing only its own rows. All join before going on.
+// Draws entries from..end-1 into both renderers and averages them into the page images; a
+// long run paints the overview on a second thread while this one paints the view (the two
+// share nothing), and joins before going on.
 void PaintEntries(Navigator& n, Painters& p, int from, int end, base::ProgressRun& run) {
   if (from >= end) return;
   ink::StrokeDocument& doc = n.player.Document();
@@ -130,37 +130,132 @@ void PaintEntries(Navigator& n, Painters& p, int from, int end, base::ProgressRu
     p.overview.Flush();
     return;
   }
-  ink::BrushRenderer& view = n.views.ViewRenderer();
-  const std::uint64_t headroom = p.view.Headroom();
-  const bool split = view.Height() >= 2 && headroom > 0 &&
-                     WorkBound(doc, from, end, n.views.ViewMap(), headroom).has_value();
-  std::optional<ink::BrushRenderer> upper, lower;
-  std::optional<ink::EntryPainter> upper_painter, lower_painter;
-  if (split) {
-    upper.emplace(view, 0, view.Height() / 2);
-    lower.emplace(view, view.Height() / 2, view.Height());
-    upper_painter.emplace(*upper, n.views.ViewMap());
-    lower_painter.emplace(*lower, n.views.ViewMap());
-  }
-  const auto paint = [&](ink::EntryPainter& painter) {
-    for (int i = from; i < end; ++i) painter.Draw(*doc.Entry(i), next(i));
-    painter.Flush();
-  };
-  base::Worker overview([&] { paint(p.overview); });
-  std::optional<base::Worker> lower_rows;
-  if (split) lower_rows.emplace([&] { paint(*lower_painter); });
-  ink::EntryPainter& here = split ? *upper_painter : p.view;
+  base::Worker overview([&] {
+    for (int i = from; i < end; ++i) p.overview.Draw(*doc.Entry(i), next(i));
+    p.overview.Flush();
+  });
   for (int i = from; i < end; ++i) {
-    here.Draw(*doc.Entry(i), next(i));
+    p.view.Draw(*doc.Entry(i), next(i));
     run.Step();
   }
-  here.Flush();
-  if (lower_rows) lower_rows->Join();
+  p.view.Flush();
   overview.Join();
-  if (split) {
-    p.view.Absorb(*upper_painter);
-    p.view.Absorb(*lower_painter);
-    view.FollowPart(*upper);
+}
+
+// Draws entries from..end-1 as PaintEntries does, with the view in two parts of its rows on two
+// threads beside the overview's, and the copy after each of `stops` told on the same threads
+// as they pass it: each part tells its own rows, the overview's thread the overview. Only for
+// runs without fills, whose work cannot reach the painter's limit (so that nothing is left out
+// in a part that the whole would have drawn).
+void PaintInParts(Navigator& n, Painters& p, const RedrawCache::Basis& basis, int from, int end,
+                  const std::vector<int>& stops, base::ProgressRun& run) {
+  ink::StrokeDocument& doc = n.player.Document();
+  RedrawCache& cache = n.player.Cache();
+  ink::BrushRenderer& view = n.views.ViewRenderer();
+  ink::BrushRenderer& overview = n.views.OverviewRenderer();
+  const int mid = view.Height() / 2;
+  ink::BrushRenderer upper(view, 0, mid), lower(view, mid, view.Height());
+  ink::EntryPainter upper_painter(upper, n.views.ViewMap()),
+      lower_painter(lower, n.views.ViewMap());
+  // Per stop, the deltas of the upper rows, of the lower ones and of the overview.
+  std::vector<RedrawCache::CopyDeltas> upper_copies(stops.size()), lower_copies(stops.size()),
+      overview_copies(stops.size());
+  // Paints the run stop by stop, telling what `copy` tells at each.
+  const auto walk = [&](ink::EntryPainter& painter, bool steps, auto copy) {
+    int at = from;
+    for (std::size_t k = 0; k <= stops.size(); ++k) {
+      const int stop = k < stops.size() ? stops[k] : end;
+      for (int i = at; i < stop; ++i) {
+        painter.Draw(*doc.Entry(i), i + 1 < stop ? doc.Entry(i + 1) : nullptr);
+        if (steps) run.Step();
+      }
+      painter.Flush();
+      if (k < stops.size()) copy(k);
+      at = stop;
+    }
+  };
+  const auto rows = [&](RedrawCache::CopyDeltas& d, int top, int bottom) {
+    d.view_work =
+        gfx::BitmapDelta::MakeRows(view.Work(), cache.WorkReference(false), 4 * top, 4 * bottom);
+    d.view_page =
+        gfx::BitmapDelta::MakeRows(view.Target(), cache.PageReference(false), top, bottom);
+  };
+  base::Worker overview_thread([&] {
+    walk(p.overview, false, [&](std::size_t k) {
+      overview_copies[k].overview_work =
+          gfx::BitmapDelta::Make(overview.Work(), cache.WorkReference(true));
+      overview_copies[k].overview_page =
+          gfx::BitmapDelta::Make(overview.Target(), cache.PageReference(true));
+    });
+  });
+  base::Worker lower_thread([&] {
+    walk(lower_painter, false, [&](std::size_t k) { rows(lower_copies[k], mid, view.Height()); });
+  });
+  walk(upper_painter, true, [&](std::size_t k) { rows(upper_copies[k], 0, mid); });
+  lower_thread.Join();
+  overview_thread.Join();
+  p.view.Absorb(upper_painter);
+  p.view.Absorb(lower_painter);
+  view.FollowPart(upper);
+  for (std::size_t k = 0; k < stops.size(); ++k) {
+    RedrawCache::CopyDeltas& d = upper_copies[k];
+    const RedrawCache::CopyDeltas& below = lower_copies[k];
+    if (!d.view_work || !d.view_page || !below.view_work || !below.view_page ||
+        !d.view_work->Append(*below.view_work) || !d.view_page->Append(*below.view_page))
+      continue;
+    d.overview_work = std::move(overview_copies[k].overview_work);
+    d.overview_page = std::move(overview_copies[k].overview_page);
+    cache.Keep(basis, doc, stops[k], std::move(d));
+  }
+}
+
+// Draws entries from..end-1 and leaves the copies after `stops` behind: stretches that may be
+// drawn in parts of rows are, as long as the work they can cost stays within what the painter
+// may still spend; the rest run by run, copied after each unless entries were left out.
+void PaintKeepingCopies(Navigator& n, Painters& p, const RedrawCache::Basis& basis, int from,
+                        int end, std::vector<int> stops, base::ProgressRun& run) {
+  ink::StrokeDocument& doc = n.player.Document();
+  ink::BrushRenderer& view = n.views.ViewRenderer();
+  const bool may_split = n.player.split_redraws && view.Height() >= 2;
+  std::size_t k = 0;  // the next stop
+  while (from < end) {
+    // The longest stretch from here, up to a stop or the end, that fits in the headroom.
+    int reach = from;
+    std::size_t reach_k = k;
+    if (may_split) {
+      std::uint64_t headroom = p.view.Headroom();
+      for (std::size_t j = k; j <= stops.size(); ++j) {
+        const int stop = j < stops.size() ? stops[j] : end;
+        const std::optional<std::uint64_t> cost =
+            WorkBound(doc, reach, stop, n.views.ViewMap(), headroom);
+        if (!cost) break;
+        headroom -= *cost;
+        reach = stop;
+        reach_k = j;
+      }
+    }
+    if (reach - from > kParallelEntries) {
+      // The stops passed, the one the stretch ends on included.
+      const std::size_t past = reach_k < stops.size() ? reach_k + 1 : stops.size();
+      const std::vector<int> within(stops.begin() + std::ptrdiff_t(k),
+                                    stops.begin() + std::ptrdiff_t(past));
+      PaintInParts(n, p, basis, from, reach, within, run);
+      from = reach;
+      k = past;
+      continue;
+    }
+    // One run on the view's one thread, up to the next stop.
+    const int stop = k < stops.size() ? stops[k] : end;
+    PaintEntries(n, p, from, stop, run);
+    from = stop;
+    if (k == stops.size()) continue;
+    if (p.LeftOut()) {
+      // A hostile history cut short is not the state the entries give: no more copies.
+      stops.resize(k);
+      continue;
+    }
+    n.player.Cache().Save(basis, doc, stop, view, n.views.OverviewRenderer());
+    ++k;
   }
 }
 
@@ -200,18 +295,13 @@ void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
     }
     if (canonical && from == 0) cache.TakeReference(basis, view, overview);
     Painters painters(n);
+    std::vector<int> stops;
     if (canonical && cache.HasReference(basis)) {
       const int step = RedrawCache::kMinSpacing;
-      for (int p = (from / step + 1) * step; p <= last + 1; p += step) {
-        if (!cache.Wants(p, last + 1)) continue;
-        PaintEntries(n, painters, from, p, run);
-        from = p;
-        // A hostile history cut short is not the state the entries give.
-        if (painters.LeftOut()) break;
-        cache.Save(basis, doc, p, view, overview);
-      }
+      for (int p = (from / step + 1) * step; p <= last + 1; p += step)
+        if (cache.Wants(p, last + 1)) stops.push_back(p);
     }
-    PaintEntries(n, painters, from, last + 1, run);
+    PaintKeepingCopies(n, painters, basis, from, last + 1, std::move(stops), run);
   }
   if (last >= 0)
     doc.EntryAt(last, true);

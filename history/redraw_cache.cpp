@@ -1,8 +1,11 @@
 #include "history/redraw_cache.h"
 
+#include "base/worker.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 
 namespace zevo::history {
 
@@ -68,30 +71,47 @@ int RedrawCache::Nearest(const Basis& basis, const ink::StrokeDocument& doc, int
 
 void RedrawCache::Restore(int p, ink::BrushRenderer& view, ink::BrushRenderer& overview) const {
   const Copy& c = copies_.at(p);
-  c.view_work.Apply(gfx::DeltaReference::Scaled(view_page_, kWorkScale), view.Work());
-  c.view_page.Apply(view_page_, view.Target());
-  c.overview_work.Apply(gfx::DeltaReference::Scaled(overview_page_, kWorkScale), overview.Work());
-  c.overview_page.Apply(overview_page_, overview.Target());
+  c.view_work.Apply(WorkReference(false), view.Work());
+  c.view_page.Apply(PageReference(false), view.Target());
+  c.overview_work.Apply(WorkReference(true), overview.Work());
+  c.overview_page.Apply(PageReference(true), overview.Target());
+}
+
+gfx::DeltaReference RedrawCache::WorkReference(bool overview) const {
+  return gfx::DeltaReference::Scaled(overview ? overview_page_ : view_page_, kWorkScale);
 }
 
 void RedrawCache::Save(const Basis& basis, const ink::StrokeDocument& doc, int p,
                        ink::BrushRenderer& view, ink::BrushRenderer& overview) {
   if (!HasReference(basis) || p <= 0 || p > doc.Count()) return;
-  auto view_work =
-      gfx::BitmapDelta::Make(view.Work(), gfx::DeltaReference::Scaled(view_page_, kWorkScale));
-  auto view_page = gfx::BitmapDelta::Make(view.Target(), view_page_);
-  auto overview_work = gfx::BitmapDelta::Make(
-      overview.Work(), gfx::DeltaReference::Scaled(overview_page_, kWorkScale));
-  auto overview_page = gfx::BitmapDelta::Make(overview.Target(), overview_page_);
-  if (!view_work || !view_page || !overview_work || !overview_page) return;
+  // The overview's copy is told on a thread of its own while this one tells the view's.
+  CopyDeltas d;
+  base::Worker overview_copy([&] {
+    d.overview_work = gfx::BitmapDelta::Make(overview.Work(), WorkReference(true));
+    d.overview_page = gfx::BitmapDelta::Make(overview.Target(), PageReference(true));
+  });
+  d.view_work = gfx::BitmapDelta::Make(view.Work(), WorkReference(false));
+  d.view_page = gfx::BitmapDelta::Make(view.Target(), PageReference(false));
+  overview_copy.Join();
+  Keep(basis, doc, p, std::move(d));
+}
+
+void RedrawCache::Keep(const Basis& basis, const ink::StrokeDocument& doc, int p,
+                       CopyDeltas deltas) {
+  if (!HasReference(basis) || p <= 0 || p > doc.Count()) return;
+  // A part of the rows only (one whose other parts were not had) is no copy.
+  const auto whole = [](const std::optional<gfx::BitmapDelta>& d) { return d && d->Whole(); };
+  if (!whole(deltas.view_work) || !whole(deltas.view_page) || !whole(deltas.overview_work) ||
+      !whole(deltas.overview_page))
+    return;
   try {
     Copy& c = copies_[p];
     copy_bytes_ -= c.Bytes();
     c.revision = doc.Revision();
-    c.view_work = std::move(*view_work);
-    c.view_page = std::move(*view_page);
-    c.overview_work = std::move(*overview_work);
-    c.overview_page = std::move(*overview_page);
+    c.view_work = std::move(*deltas.view_work);
+    c.view_page = std::move(*deltas.view_page);
+    c.overview_work = std::move(*deltas.overview_work);
+    c.overview_page = std::move(*deltas.overview_page);
     copy_bytes_ += c.Bytes();
   } catch (const std::bad_alloc&) {
     return;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "gfx/bitmap24.h"
@@ -75,6 +76,19 @@ class RedrawCache {
   // Takes the copy after entries 0..p-1 of doc; nothing is kept when the memory is not there.
   void Save(const Basis& basis, const ink::StrokeDocument& doc, int p, ink::BrushRenderer& view,
             ink::BrushRenderer& overview);
+
+  // A copy told elsewhere, in parts of rows on the threads that drew them: the deltas of the
+  // renderers' bitmaps from the references below (a missing one is no copy).
+  struct CopyDeltas {
+    std::optional<gfx::BitmapDelta> view_work, view_page, overview_work, overview_page;
+  };
+  // What the work bitmaps and the page images are told against (while a reference is held).
+  gfx::DeltaReference WorkReference(bool overview) const;
+  const gfx::Bitmap24& PageReference(bool overview) const {
+    return overview ? overview_page_ : view_page_;
+  }
+  // Keeps the copy after entries 0..p-1 of doc from its deltas, as Save would have.
+  void Keep(const Basis& basis, const ink::StrokeDocument& doc, int p, CopyDeltas deltas);
 
   void Forget();
   // The positions held, and the memory the reference and copies take.

@@ -85,7 +85,8 @@ void ReportProcessCpu(benchmark::State& state, double total_ms) {
 }
 
 // One step back from the end: the blank page and 999 strokes drawn again. With the second
-// argument 1 nothing is kept from an earlier redraw (the first step back after writing).
+// argument 1 nothing is kept from an earlier redraw (the first step back after writing); with
+// the third 0 the view is drawn on one thread (the plain path), with 1 in two parts of rows.
 void GotoPrevFromTheEnd(benchmark::State& state) {
   BenchWindow b(int(state.range(0)), 100);
   if (!b.win) {
@@ -94,6 +95,7 @@ void GotoPrevFromTheEnd(benchmark::State& state) {
   }
   auto& w = *b.win;
   const bool cold = state.range(1) != 0;
+  w.player.split_redraws = state.range(2) != 0;
   double process_ms = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -109,8 +111,9 @@ void GotoPrevFromTheEnd(benchmark::State& state) {
   ReportProcessCpu(state, process_ms);
 }
 BENCHMARK(GotoPrevFromTheEnd)
-    ->ArgNames({"entries", "cold"})
-    ->ArgsProduct({{100, 1000, 10000}, {0, 1}})
+    ->ArgNames({"entries", "cold", "split"})
+    ->ArgsProduct({{100, 1000, 10000}, {0, 1}, {1}})
+    ->Args({1000, 1, 0})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
@@ -194,6 +197,7 @@ void GotoLastFromTheStart(benchmark::State& state) {
   }
   auto& w = *b.win;
   const bool cold = state.range(1) != 0;
+  w.player.split_redraws = state.range(2) != 0;
   double process_ms = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -209,8 +213,9 @@ void GotoLastFromTheStart(benchmark::State& state) {
   ReportProcessCpu(state, process_ms);
 }
 BENCHMARK(GotoLastFromTheStart)
-    ->ArgNames({"entries", "cold"})
-    ->ArgsProduct({{100, 1000, 10000}, {0, 1}})
+    ->ArgNames({"entries", "cold", "split"})
+    ->ArgsProduct({{100, 1000, 10000}, {0, 1}, {1}})
+    ->Args({1000, 1, 0})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 

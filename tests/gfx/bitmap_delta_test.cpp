@@ -61,6 +61,33 @@ TEST(BitmapDelta, ALargeBitmapGivesBackTheSame) {
   EXPECT_TRUE(out.SamePixels(b));
 }
 
+// Parts of the rows told apart (on different threads) and appended in order give the delta of
+// the whole; a part alone, or parts out of order, are refused.
+TEST(BitmapDelta, PartsOfTheRowsAppendedGiveTheWhole) {
+  std::mt19937 rng(9);
+  const Bitmap24 ref = Reference(37, 23, rng);
+  const Bitmap24 b = Inked(ref, rng);
+  for (const int cut : {0, 1, 11, 22, 23}) {
+    auto upper = BitmapDelta::MakeRows(b, ref, 0, cut);
+    auto lower = BitmapDelta::MakeRows(b, ref, cut, 23);
+    ASSERT_TRUE(upper && lower);
+    EXPECT_EQ(upper->Whole(), cut == 23);
+    Bitmap24 out(37, 23, 0x00FF00FF);
+    if (cut < 23) {
+      EXPECT_FALSE(upper->Apply(ref, out));
+    }
+    EXPECT_FALSE(lower->Append(*upper)) << cut;
+    ASSERT_TRUE(upper->Append(*lower));
+    EXPECT_TRUE(upper->Whole());
+    ASSERT_TRUE(upper->Apply(ref, out));
+    EXPECT_TRUE(out.SamePixels(b)) << "cut " << cut;
+  }
+  auto a = BitmapDelta::MakeRows(b, ref, 0, 10);
+  auto gap = BitmapDelta::MakeRows(b, ref, 11, 23);
+  ASSERT_TRUE(a && gap);
+  EXPECT_FALSE(a->Append(*gap));
+}
+
 TEST(BitmapDelta, InkOnABlankPageKeepsInASmallPartOfItsSize) {
   const Bitmap24 blank(1024, 718, kWhite);
   Bitmap24 page = blank;

@@ -114,6 +114,13 @@ TEST(Navigation, RedrawsOnSeveralThreadsGiveThePagesOfEveryEntryInTurn) {
     EXPECT_TRUE(w.views.Page().SamePixels(plain.Page())) << zoom;
     EXPECT_TRUE(w.views.Overview().SamePixels(plain.Overview())) << zoom;
     EXPECT_TRUE(w.views.ViewRenderer().Work().SamePixels(plain.ViewRenderer().Work())) << zoom;
+    // The view on one thread gives the same.
+    w.player.split_redraws = false;
+    w.player.Cache().Forget();
+    w.GotoFirstExecute();
+    w.GotoLastExecute();
+    EXPECT_TRUE(w.views.Page().SamePixels(plain.Page())) << zoom;
+    w.player.split_redraws = true;
     // A step back redraws from the blank page on the same threads.
     w.GotoPrevExecute();
     w.GotoNextExecute();
