@@ -104,6 +104,21 @@ void AppendFloat(std::string& out, float v) {
   out.append(buffer, r.ptr);
 }
 
+// `, "name": value` after the fields before it.
+void FieldName(std::string& out, std::string_view name) {
+  out += ", \"";
+  out += name;
+  out += "\": ";
+}
+void IntField(std::string& out, std::string_view name, std::int64_t v) {
+  FieldName(out, name);
+  AppendInt(out, v);
+}
+void FloatField(std::string& out, std::string_view name, float v) {
+  FieldName(out, name);
+  AppendFloat(out, v);
+}
+
 void AppendImage(std::string& out, const Bitmap24* b) {
   const int w = b ? b->Width() : 0, h = b ? b->Height() : 0;
   std::vector<std::uint8_t> rgb;
@@ -118,8 +133,7 @@ void AppendImage(std::string& out, const Bitmap24* b) {
   }
   out += "{\"width\": ";
   AppendInt(out, w);
-  out += ", \"height\": ";
-  AppendInt(out, h);
+  IntField(out, "height", h);
   out += ", \"rgb\": \"";
   AppendBase64(out, rgb);
   out += "\"}";
@@ -139,8 +153,7 @@ void AppendMask(std::string& out, const Bitmap24* b) {
   }
   out += "{\"width\": ";
   AppendInt(out, w);
-  out += ", \"height\": ";
-  AppendInt(out, h);
+  IntField(out, "height", h);
   out += ", \"bits\": \"";
   AppendBase64(out, bits);
   out += "\"}";
@@ -157,10 +170,8 @@ void AppendEntry(std::string& out, const Stroke& e) {
         const StrokeSample& s = e.samples[i];
         out += i == 0 ? "\n      {\"x\": " : ",\n      {\"x\": ";
         AppendFloat(out, s.x);
-        out += ", \"y\": ";
-        AppendFloat(out, s.y);
-        out += ", \"radius\": ";
-        AppendFloat(out, s.radius);
+        FloatField(out, "y", s.y);
+        FloatField(out, "radius", s.radius);
         out += '}';
       }
       out += e.samples.empty() ? "]}" : "\n    ]}";
@@ -168,10 +179,8 @@ void AppendEntry(std::string& out, const Stroke& e) {
     case StrokeKind::Picture:
       out += "\"picture\", \"attr\": ";
       AppendInt(out, e.value);
-      out += ", \"x\": ";
-      AppendInt(out, e.px);
-      out += ", \"y\": ";
-      AppendInt(out, e.py);
+      IntField(out, "x", e.px);
+      IntField(out, "y", e.py);
       out += ", \"image\": ";
       AppendImage(out, e.bitmap.get());
       out += '}';
@@ -179,14 +188,10 @@ void AppendEntry(std::string& out, const Stroke& e) {
     case StrokeKind::Stamp:
       out += "\"stamp\", \"attr\": ";
       AppendInt(out, e.value);
-      out += ", \"x\": ";
-      AppendFloat(out, e.x);
-      out += ", \"y\": ";
-      AppendFloat(out, e.y);
-      out += ", \"width\": ";
-      AppendFloat(out, e.width);
-      out += ", \"height\": ";
-      AppendFloat(out, e.height);
+      FloatField(out, "x", e.x);
+      FloatField(out, "y", e.y);
+      FloatField(out, "width", e.width);
+      FloatField(out, "height", e.height);
       out += ", \"mask\": ";
       AppendMask(out, e.bitmap.get());
       out += '}';
@@ -194,10 +199,8 @@ void AppendEntry(std::string& out, const Stroke& e) {
     case StrokeKind::Fill:
       out += "\"fill\", \"color\": ";
       AppendInt(out, e.value);
-      out += ", \"x\": ";
-      AppendFloat(out, e.x);
-      out += ", \"y\": ";
-      AppendFloat(out, e.y);
+      FloatField(out, "x", e.x);
+      FloatField(out, "y", e.y);
       out += '}';
       break;
   }
@@ -1069,8 +1072,7 @@ std::string StrokeDocumentToJson(const ink::StrokeDocument& d) {
   AppendInt(out, kStrokeJsonVersion);
   out += ",\n  \"paper\": {\"width\": ";
   AppendInt(out, d.PaperWidth());
-  out += ", \"height\": ";
-  AppendInt(out, d.PaperHeight());
+  IntField(out, "height", d.PaperHeight());
   out += "},\n  ";
   std::size_t n = 0;
   while (n < d.author.size() && d.author[n] != '\0') ++n;
@@ -1101,8 +1103,7 @@ std::string StrokeDocumentToJson(const ink::StrokeDocument& d) {
   if (const Bitmap24* b = d.Background()) {
     out += "{\"a\": ";
     AppendInt(out, d.BackgroundA());
-    out += ", \"b\": ";
-    AppendInt(out, d.BackgroundB());
+    IntField(out, "b", d.BackgroundB());
     out += ", \"image\": ";
     AppendImage(out, b);
     out += '}';
