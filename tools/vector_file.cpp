@@ -50,8 +50,9 @@ Surface ImageOf(const gfx::Bitmap24& b, bool white_transparent) {
   return s;
 }
 
-// Paints image over [0, w) x [0, h) of the current user space.
-void PaintImage(cairo_t* c, cairo_surface_t* image, double w, double h) {
+// Paints image over [0, w) x [0, h) of the current user space, smoothly enlarged or with its
+// pixels kept square.
+void PaintImage(cairo_t* c, cairo_surface_t* image, double w, double h, cairo_filter_t filter) {
   cairo_save(c);
   cairo_scale(c, w / cairo_image_surface_get_width(image),
               h / cairo_image_surface_get_height(image));
@@ -59,7 +60,7 @@ void PaintImage(cairo_t* c, cairo_surface_t* image, double w, double h) {
   cairo_pattern_t* p = cairo_get_source(c);
   // Edges stay sharp at the rectangle's border however the image is enlarged.
   cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
-  cairo_pattern_set_filter(p, CAIRO_FILTER_GOOD);
+  cairo_pattern_set_filter(p, filter);
   cairo_rectangle(c, 0, 0, cairo_image_surface_get_width(image),
                   cairo_image_surface_get_height(image));
   cairo_fill(c);
@@ -93,7 +94,8 @@ std::string Draw(cairo_t* c, const output::VectorSheet& sheet, const VectorPage&
   if (cairo_surface_status(under.get()) != CAIRO_STATUS_SUCCESS)
     return std::string("cannot hold the paper image: ") +
            cairo_status_to_string(cairo_surface_status(under.get()));
-  PaintImage(c, under.get(), w, h);
+  // The paper is enlarged smoothly for print.
+  PaintImage(c, under.get(), w, h, CAIRO_FILTER_GOOD);
   for (const output::VectorItem& item : sheet.items) {
     if (const auto* stroke = std::get_if<output::VectorStroke>(&item)) {
       FillStroke(c, *stroke);
@@ -106,7 +108,10 @@ std::string Draw(cairo_t* c, const output::VectorSheet& sheet, const VectorPage&
              cairo_status_to_string(cairo_surface_status(picture.get()));
     cairo_save(c);
     cairo_translate(c, image.left, image.top);
-    PaintImage(c, picture.get(), image.right - image.left, image.bottom - image.top);
+    // Pixels kept square, as the sheet picture stretches them: a reader that smooths an image
+    // with transparent pixels would blend its edges with their black.
+    PaintImage(c, picture.get(), image.right - image.left, image.bottom - image.top,
+               CAIRO_FILTER_NEAREST);
     cairo_restore(c);
   }
   if (cairo_status(c) != CAIRO_STATUS_SUCCESS) return cairo_status_to_string(cairo_status(c));
