@@ -12,35 +12,6 @@ namespace zevo::output {
 
 namespace {
 
-class ExportMapping final : public SheetMapping {
- public:
-  explicit ExportMapping(const SheetFit& f) : f_(f) {}
-
-  void Sample(const ink::StrokeSample& s, float& x, float& y, float& r) const override {
-    x = s.x * f_.s + f_.ox;
-    y = s.y * f_.s + f_.oy;
-    r = s.radius * f_.s;
-  }
-  gfx::Point FillSeed(float x, float y) const override {
-    return {base::TruncToInt(4 * (x * f_.s + f_.ox)), base::TruncToInt(4 * (y * f_.s + f_.oy))};
-  }
-  gfx::Rect PictureRect(const ink::Stroke& e) const override {
-    const int x = base::TruncToInt(e.px * f_.s + f_.ox), y = base::TruncToInt(e.py * f_.s + f_.oy);
-    const int w = base::TruncToInt(e.bitmap->Width() * f_.s),
-              h = base::TruncToInt(e.bitmap->Height() * f_.s);
-    return {4 * x, 4 * y, 4 * (x + w), 4 * (y + h)};
-  }
-  gfx::Rect StampRect(const ink::Stroke& e) const override {
-    const float x = e.x * f_.s + f_.ox, y = e.y * f_.s + f_.oy;
-    const float w = e.width * f_.s, h = e.height * f_.s;
-    return {base::TruncToInt(4 * x), base::TruncToInt(4 * y), base::TruncToInt(4 * (x + w)),
-            base::TruncToInt(4 * (y + h))};
-  }
-
- private:
-  SheetFit f_;
-};
-
 // The texture in tiles at the picture's scale over the paper area; the last tile of a row or
 // column may reach past the paper's edge. Each tile is copied from one tile bitmap, the whole
 // background stretched to the first tile's size. A small tile bitmap is made once; a large one
@@ -144,6 +115,30 @@ void DrawGrid(ink::BrushRenderer& r, const seals::GridLayout& g, int picture_wid
 
 }  // namespace
 
+void PictureMapping::Sample(const ink::StrokeSample& s, float& x, float& y, float& r) const {
+  x = s.x * f_.s + f_.ox;
+  y = s.y * f_.s + f_.oy;
+  r = s.radius * f_.s;
+}
+
+gfx::Point PictureMapping::FillSeed(float x, float y) const {
+  return {base::TruncToInt(4 * (x * f_.s + f_.ox)), base::TruncToInt(4 * (y * f_.s + f_.oy))};
+}
+
+gfx::Rect PictureMapping::PictureRect(const ink::Stroke& e) const {
+  const int x = base::TruncToInt(e.px * f_.s + f_.ox), y = base::TruncToInt(e.py * f_.s + f_.oy);
+  const int w = base::TruncToInt(e.bitmap->Width() * f_.s),
+            h = base::TruncToInt(e.bitmap->Height() * f_.s);
+  return {4 * x, 4 * y, 4 * (x + w), 4 * (y + h)};
+}
+
+gfx::Rect PictureMapping::StampRect(const ink::Stroke& e) const {
+  const float x = e.x * f_.s + f_.ox, y = e.y * f_.s + f_.oy;
+  const float w = e.width * f_.s, h = e.height * f_.s;
+  return {base::TruncToInt(4 * x), base::TruncToInt(4 * y), base::TruncToInt(4 * (x + w)),
+          base::TruncToInt(4 * (y + h))};
+}
+
 SheetFit FitSheet(int w, int h, int pw, int ph) {
   SheetFit f;
   if (w <= 0 || h <= 0 || pw <= 0 || ph <= 0) return f;
@@ -232,7 +227,7 @@ Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const She
     if (!texture)
       return R::Error("not enough memory for the texture of a " + size_text + " picture");
   }
-  const ExportMapping map(f);
+  const PictureMapping map(f);
   std::optional<ink::EntryPainter> trace_painter, live_painter;
   if (trace) trace_painter.emplace(r, map, ink::EntryStyle{seals::kTraceColor, true});
   if (in.live != nullptr && in.live->Position() > 0) live_painter.emplace(r, map);

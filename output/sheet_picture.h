@@ -19,6 +19,19 @@ struct SheetFit {
 };
 SheetFit FitSheet(int picture_width, int picture_height, int paper_width, int paper_height);
 
+// Entries of the paper drawn into a picture with the paper placed at f.
+class PictureMapping final : public SheetMapping {
+ public:
+  explicit PictureMapping(const SheetFit& f) : f_(f) {}
+  void Sample(const ink::StrokeSample& s, float& x, float& y, float& r) const override;
+  gfx::Point FillSeed(float x, float y) const override;
+  gfx::Rect PictureRect(const ink::Stroke& e) const override;
+  gfx::Rect StampRect(const ink::Stroke& e) const override;
+
+ private:
+  SheetFit f_;
+};
+
 // The work-bitmap rectangle a background image of bw x bh takes in the picture, by fit.
 gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int paper_width,
                        int paper_height);

@@ -30,9 +30,10 @@ const Command kCommands[] = {
     {"render",
      "FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture] [--fit 0-3]"
      " [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL] [--dpi N]"
-     " [--transparent]",
-     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG), .bmp (BMP) or .png (PNG)\n"
-     "      file; PNG only: --dpi records a resolution, --transparent the ink alone",
+     " [--transparent] [--page-mm WxH | --page-pt WxH] [--paper-scale N]",
+     "render the sheet picture to OUT, a .jpg or .jpeg (JPEG), .bmp (BMP), .png (PNG), .pdf\n"
+     "      (PDF) or .svg (SVG) file; PNG only: --dpi records a resolution, --transparent the\n"
+     "      ink alone; PDF and SVG hold the ink as shapes, on a page of any size",
      RunRender},
     {"print", "FILE -o OUT --page PWxPH [--scale 100|150|200]",
      "write the print work bitmap to OUT, a .bmp file, and print the page rectangle\n"

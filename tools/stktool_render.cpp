@@ -12,8 +12,10 @@
 #include "gfx/picture_limits.h"
 #include "output/picture_file.h"
 #include "output/sheet_picture.h"
+#include "output/vector_sheet.h"
 #include "seals/background.h"
 #include "seals/grid_layout.h"
+#include "tools/vector_file.h"
 
 namespace zevo::tools {
 namespace {
@@ -110,9 +112,13 @@ namespace {
 constexpr const char* kRenderHelp =
     "usage: stktool render FILE -o OUT [options]\n"
     "Renders the sheet picture of the stroke file FILE into OUT: a name ending in .jpg or .jpeg\n"
-    "is written as JPEG, .bmp as BMP, .png as PNG (in any case); other names are refused.\n"
+    "is written as JPEG, .bmp as BMP, .png as PNG, .pdf as PDF and .svg as SVG (in any case);\n"
+    "other names are refused. PDF and SVG hold the ink as shapes, one filled path a stroke,\n"
+    "over the paper, background, grid and tracing model as one picture; pictures and seals\n"
+    "are pictures placed at their rectangles. A sheet with a flood fill is one picture whole.\n"
     "  -o OUT              the picture file to write\n"
-    "  --size WxH          its size in pixels, each side 1 to 1000000 (default 1024x718)\n"
+    "  --size WxH          its size in pixels, each side 1 to 1000000 (default 1024x718);\n"
+    "                      PDF and SVG: the picture's size, one pixel to a point\n"
     "  --position N        show the first N entries, 0 or more (default: where the file was\n"
     "                      left)\n"
     "  --background IMG    this BMP or JPEG picture as the background, not the file's own\n"
@@ -128,6 +134,11 @@ constexpr const char* kRenderHelp =
     "                      (default 72, as a BMP records)\n"
     "  --transparent       PNG: the ink alone on a transparent background (no background,\n"
     "                      grid or tracing model)\n"
+    "  --page-mm WxH       PDF and SVG: the page's size in millimetres (decimals allowed),\n"
+    "                      the picture scaled to fit it and centred\n"
+    "  --page-pt WxH       the same in points (1/72 inch)\n"
+    "  --paper-scale N     PDF and SVG: the picture under the ink at N times --size, 1 to 16\n"
+    "                      (default 1), for a finer paper in print\n"
     "  -h, --help          show this help\n";
 
 std::string ParseGrid(const std::string& text, seals::GridLayout& g) {
@@ -150,6 +161,31 @@ std::string ParseGrid(const std::string& text, seals::GridLayout& g) {
   return {};
 }
 
+// "WxH" in decimal numbers (a decimal point, no exponent), each side above 0 and at most max.
+std::string ParsePageSize(const std::string& option, const std::string& text, double max,
+                          VectorPage& page) {
+  const std::size_t x = text.find_first_of("xX");
+  const std::string example = " e.g. 210x297";
+  if (x == std::string::npos)
+    return option + " must be WIDTHxHEIGHT," + example + ", not \"" + text + "\"";
+  double v[2] = {};
+  const std::string parts[2] = {text.substr(0, x), text.substr(x + 1)};
+  for (int i = 0; i < 2; ++i) {
+    const std::string& t = parts[i];
+    const char* end = t.data() + t.size();
+    const auto [p, ec] = std::from_chars(t.data(), end, v[i], std::chars_format::fixed);
+    if (t.empty() || p != end || ec != std::errc())
+      return option + " must be two numbers WIDTHxHEIGHT," + example + ", not \"" + text + "\"";
+    if (!(v[i] > 0) || v[i] > max) {
+      std::string m = std::to_string(max);
+      m.erase(m.find('.'));
+      return option + " must be above 0 and at most " + m + " on each side";
+    }
+  }
+  page = {v[0], v[1]};
+  return {};
+}
+
 struct RenderOptions {
   std::string file, out, background, trace;
   int width = output::kDefaultExportWidth, height = output::kDefaultExportHeight;
@@ -160,6 +196,8 @@ struct RenderOptions {
   std::optional<seals::GridLayout> grid;
   std::optional<int> dpi;
   bool transparent = false;
+  std::optional<VectorPage> page;
+  std::optional<int> paper_scale;
 };
 
 // Empty on success, else the reason; help is set by -h or --help.
@@ -210,6 +248,18 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
       o.dpi = n;
     } else if (w == "--transparent") {
       o.transparent = true;
+    } else if (w == "--page-mm" || w == "--page-pt") {
+      // Five metres a side: more than any press prints.
+      const bool mm = w == "--page-mm";
+      VectorPage page;
+      if (!value(v)) return w + " needs WIDTHxHEIGHT";
+      why = ParsePageSize(w, v, mm ? 5000 : 5000 * kPointsPerMillimetre, page);
+      if (mm) page = {page.width * kPointsPerMillimetre, page.height * kPointsPerMillimetre};
+      o.page = page;
+    } else if (w == "--paper-scale") {
+      int n = 0;
+      why = number(1, 16, n);
+      o.paper_scale = n;
     } else if (!w.empty() && w[0] == '-') {
       return "unknown option " + w;
     } else if (o.file.empty()) {
@@ -221,12 +271,17 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
   }
   if (o.file.empty()) return "no stroke file given";
   if (o.out.empty()) return "no output file given (-o OUT)";
-  if (ExtensionAmong(o.out, {".JPG", ".JPEG", ".BMP", ".PNG"}).empty())
+  if (ExtensionAmong(o.out, {".JPG", ".JPEG", ".BMP", ".PNG", ".PDF", ".SVG"}).empty())
     return "cannot write \"" + o.out +
-           "\": it writes .jpg, .jpeg (JPEG), .bmp (BMP) or .png (PNG) files";
+           "\": it writes .jpg, .jpeg (JPEG), .bmp (BMP), .png (PNG), .pdf (PDF) or .svg (SVG) "
+           "files";
   const bool png = !ExtensionAmong(o.out, {".PNG"}).empty();
   if ((o.dpi || o.transparent) && !png)
     return std::string(o.dpi ? "--dpi" : "--transparent") + " goes with a .png output";
+  const bool vector = !ExtensionAmong(o.out, {".PDF", ".SVG"}).empty();
+  if ((o.page || o.paper_scale) && !vector)
+    return std::string(o.page ? "--page-mm and --page-pt go" : "--paper-scale goes") +
+           " with a .pdf or .svg output";
   if (o.transparent && (!o.background.empty() || o.grid || !o.trace.empty()))
     return "--transparent draws the ink alone: it takes no --background, --grid or --trace";
   return {};
@@ -298,6 +353,26 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
     in.trace_shown = true;
   }
 
+  if (const std::string vector = ExtensionAmong(o.out, {".PDF", ".SVG"}); !vector.empty()) {
+    Result<output::VectorSheet> sheet =
+        output::BuildVectorSheet(o.width, o.height, in, o.paper_scale.value_or(1));
+    if (!sheet) {
+      err << "stktool render: " << sheet.ErrorText() << "\n";
+      return 1;
+    }
+    if (sheet.Value().whole_raster)
+      err << "stktool render: " << o.file
+          << ": the history holds a flood fill, which has no shape of its own: " << o.out
+          << " holds the whole sheet as one picture, the ink included\n";
+    std::string error;
+    if (!WriteVectorFile(sheet.Value(), o.out,
+                         vector == ".PDF" ? VectorFormat::Pdf : VectorFormat::Svg, o.page,
+                         &error)) {
+      err << "stktool render: " << o.out << ": " << error << "\n";
+      return 1;
+    }
+    return 0;
+  }
   Result<gfx::Bitmap24> picture = output::RenderSheetPicture(o.width, o.height, in);
   if (!picture) {
     err << "stktool render: " << picture.ErrorText() << "\n";

@@ -43,11 +43,12 @@ std::string ExtensionAmong(const std::string& path, std::initializer_list<const 
 
 // stktool render FILE -o OUT [--size WxH] [--position N] [--background IMG] [--texture]
 //   [--fit 0-3] [--lighten 0-2] [--grid CW,CH,LEFT,TOP,COLS,ROWS] [--trace MODEL] [--dpi N]
-//   [--transparent]
+//   [--transparent] [--page-mm WxH | --page-pt WxH] [--paper-scale N]
 // args are the words after "render"; -h or --help writes the usage to out. OUT must end in
-// .jpg or .jpeg (JPEG), .bmp (BMP) or .png (PNG), in any case; --dpi and --transparent go
-// with PNG only. Exit code 0, kExitUsage for wrong arguments,
-// 7 when FILE, MODEL or IMG is too large for Zevo 3, or 1 with a message on err.
+// .jpg or .jpeg (JPEG), .bmp (BMP), .png (PNG), .pdf (PDF) or .svg (SVG), in any case; --dpi
+// and --transparent go with PNG only, --page-mm, --page-pt and --paper-scale with PDF and SVG. Exit
+// code 0, kExitUsage for wrong arguments, 7 when FILE, MODEL or IMG is too large for Zevo 3, or 1
+// with a message on err.
 int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& read,
                      std::ostream& out, std::ostream& err);
 

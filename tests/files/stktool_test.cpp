@@ -203,8 +203,10 @@ TEST_F(StktoolTest, AnOutputNameTheCommandDoesNotWriteIsRefused) {
   for (const char* name : {"x.gif", "x.jpg.txt", "x", "x.jpe", "x.png.bmp.txt"}) {
     const ToolRun r = Stktool("render " + in + " -o '" + Path(name) + "'");
     EXPECT_EQ(r.exit, 64) << name;
-    EXPECT_NE(r.err.find("it writes .jpg, .jpeg (JPEG), .bmp (BMP) or .png (PNG) files"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find(
+            "it writes .jpg, .jpeg (JPEG), .bmp (BMP), .png (PNG), .pdf (PDF) or .svg (SVG) files"),
+        std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(Path(name)));
   }

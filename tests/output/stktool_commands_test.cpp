@@ -151,7 +151,7 @@ TEST_F(StktoolCommands, RenderRefusesWrongArgumentsAsUsageErrors) {
       {{sheet}, "no output file given"},
       {{sheet, "-o"}, "-o needs a file name"},
       {{sheet, "-o", Path("x.gif")},
-       "it writes .jpg, .jpeg (JPEG), .bmp (BMP) or .png (PNG) files"},
+       "it writes .jpg, .jpeg (JPEG), .bmp (BMP), .png (PNG), .pdf (PDF) or .svg (SVG) files"},
       {{sheet, "-o", x, "--dpi", "300"}, "--dpi goes with a .png output"},
       {{sheet, "-o", x, "--transparent"}, "--transparent goes with a .png output"},
       {{sheet, "-o", Path("x.png"), "--dpi", "0"}, "--dpi must be positive"},
