@@ -99,8 +99,14 @@ const std::uint8_t* DeltaReference::Row(int y) {
   const int from = y / scale_;
   if (from != widened_) {
     const int w = bitmap_->Width();
-    row_.resize(std::size_t(w) * std::size_t(scale_) * 3);
     const std::uint8_t* small = bitmap_->Row(from);
+    // A row of one colour (plain paper) widens to the row already held when that was of the
+    // same colour: each pixel equals the one three bytes on.
+    const bool one_colour = w > 0 && std::memcmp(small, small + 3, std::size_t(w - 1) * 3) == 0;
+    widened_ = from;
+    if (one_colour && one_colour_ && std::memcmp(row_.data(), small, 3) == 0) return row_.data();
+    one_colour_ = one_colour;
+    row_.resize(std::size_t(w) * std::size_t(scale_) * 3);
     std::uint8_t* out = row_.data();
     if (scale_ == 4 && std::endian::native == std::endian::little) {
       // Four pixels of three bytes are three words of the colour's bytes in turn.
@@ -114,7 +120,6 @@ const std::uint8_t* DeltaReference::Row(int y) {
       for (int x = 0; x < w; ++x, small += 3)
         for (int u = 0; u < scale_; ++u, out += 3) std::memcpy(out, small, 3);
     }
-    widened_ = from;
   }
   return row_.data();
 }

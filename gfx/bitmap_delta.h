@@ -30,7 +30,8 @@ class DeltaReference {
   const Bitmap24* bitmap_;
   int scale_ = 1;
   std::vector<std::uint8_t> row_;
-  int widened_ = -1;  // the small bitmap's row held in row_
+  int widened_ = -1;         // the small bitmap's row held in row_
+  bool one_colour_ = false;  // row_ is of one colour
 };
 
 // A bitmap kept as its difference from a reference bitmap of the same size: per row, runs of

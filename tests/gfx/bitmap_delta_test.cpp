@@ -103,8 +103,14 @@ TEST(BitmapDelta, InkOnABlankPageKeepsInASmallPartOfItsSize) {
 // A work bitmap loaded from its page: told against the page widened, with no copy of its own.
 TEST(BitmapDelta, AScaledReferenceStandsForThePageWidened) {
   std::mt19937 rng(5);
-  for (const auto& [w, h] : {std::pair{1, 1}, {3, 2}, {17, 5}, {40, 3}}) {
-    const Bitmap24 small = Reference(w, h, rng);
+  for (const auto& [w, h] : {std::pair{1, 1}, {3, 2}, {17, 5}, {40, 3}, {9, 7}}) {
+    Bitmap24 small = Reference(w, h, rng);
+    if (h == 7) {
+      // Plain paper, rows of one colour: white, white, grey, a noisy one, then grey, white.
+      const Color plain[7] = {kWhite, kWhite, 0x00808080, 0, 0x00808080, kWhite, kWhite};
+      for (int y = 0; y < h; ++y)
+        if (y != 3) small.FillRect({0, y, w, y + 1}, plain[y]);
+    }
     Bitmap24 wide(4 * w, 4 * h);
     for (int y = 0; y < 4 * h; ++y)
       for (int x = 0; x < 4 * w; ++x) wide.SetPixel(x, y, small.Pixel(x / 4, y / 4));
