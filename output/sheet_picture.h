@@ -19,6 +19,36 @@ struct SheetFit {
 };
 SheetFit FitSheet(int picture_width, int picture_height, int paper_width, int paper_height);
 
+// Paper coordinates onto a picture placed by FitSheet: target pixels, work pixels four times.
+class ExportMapping final : public SheetMapping {
+ public:
+  explicit ExportMapping(const SheetFit& f) : f_(f) {}
+
+  void Sample(const ink::StrokeSample& s, float& x, float& y, float& r) const override {
+    x = s.x * f_.s + f_.ox;
+    y = s.y * f_.s + f_.oy;
+    r = s.radius * f_.s;
+  }
+  gfx::Point FillSeed(float x, float y) const override {
+    return {base::TruncToInt(4 * (x * f_.s + f_.ox)), base::TruncToInt(4 * (y * f_.s + f_.oy))};
+  }
+  gfx::Rect PictureRect(const ink::Stroke& e) const override {
+    const int x = base::TruncToInt(e.px * f_.s + f_.ox), y = base::TruncToInt(e.py * f_.s + f_.oy);
+    const int w = base::TruncToInt(e.bitmap->Width() * f_.s),
+              h = base::TruncToInt(e.bitmap->Height() * f_.s);
+    return {4 * x, 4 * y, 4 * (x + w), 4 * (y + h)};
+  }
+  gfx::Rect StampRect(const ink::Stroke& e) const override {
+    const float x = e.x * f_.s + f_.ox, y = e.y * f_.s + f_.oy;
+    const float w = e.width * f_.s, h = e.height * f_.s;
+    return {base::TruncToInt(4 * x), base::TruncToInt(4 * y), base::TruncToInt(4 * (x + w)),
+            base::TruncToInt(4 * (y + h))};
+  }
+
+ private:
+  SheetFit f_;
+};
+
 // The work-bitmap rectangle a background image of bw x bh takes in the picture, by fit.
 gfx::Rect ImageFitRect(int fit, int bw, int bh, const SheetFit& f, int paper_width,
                        int paper_height);
@@ -40,5 +70,11 @@ Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const She
 // The band RenderSheetPicture takes for a picture width: about kBandWorkBytes of work bitmap.
 inline constexpr std::ptrdiff_t kBandWorkBytes = std::ptrdiff_t(4) << 20;
 int SheetBandRows(int width);
+
+// The same sheet drawn at once into r, a renderer of the whole picture (not in bands) whose work
+// bitmap is white, and averaged into its target: the work bitmap is left holding the sheet, so
+// that more entries can be drawn over it as the replay draws them. The picture equals
+// RenderSheetPicture's. Empty on success, else the reason.
+std::string DrawSheetAtOnce(ink::BrushRenderer& r, const SheetInputs& in);
 
 }  // namespace zevo::output

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/result.h"
+#include "gfx/bitmap24.h"
+#include "output/animation.h"
+
+namespace zevo::output {
+
+enum class AnimationFormat { Gif, WebP, Mp4 };
+
+// The format an output name asks for by its extension (.gif, .webp, .mp4, in any case).
+std::optional<AnimationFormat> AnimationFormatOf(const std::string& path);
+
+// What an animation file is written with.
+struct AnimationFileOptions {
+  int width = 0;
+  int height = 0;
+  int fps = 25;
+  // GIF: the palette is made of this picture's colours (the last frame: the sheet picture),
+  // at most kGifColors of them; one more index is the transparency of unchanged pixels.
+  const gfx::Bitmap24* palette_source = nullptr;
+};
+inline constexpr int kGifColors = 255;
+
+// Opens path for writing an animation; frames are encoded as they come. GIF: each frame after
+// the first only the changed rectangle, its unchanged pixels transparent, every pixel the
+// nearest palette colour; it repeats for ever. WebP: lossless, repeating for ever; the encoder
+// keeps the frames encoded until End writes the file. MP4: H.264, both sides rounded up to
+// even by white pixels, one video frame a tick. Refused with the reason when the file cannot
+// be opened, or the size does not suit the format (a GIF side over 65535, a WebP side over
+// 16383).
+Result<std::unique_ptr<AnimationSink>> OpenAnimationFile(const std::string& path,
+                                                         AnimationFormat format,
+                                                         const AnimationFileOptions& options);
+
+// The MP4 writer alone (OpenAnimationFile's Mp4), in a file of its own for FFmpeg's libraries.
+Result<std::unique_ptr<AnimationSink>> OpenMp4Animation(const std::string& path,
+                                                        const AnimationFileOptions& options);
+
+}  // namespace zevo::output
