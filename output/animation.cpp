@@ -219,7 +219,8 @@ Result<AnimationTotals> RenderAnimation(const SheetInputs& in, const AnimationOp
   if (!picture || !shown) return R::Error("not enough memory for frames of " + size_text);
   std::unique_ptr<ink::BrushRenderer> renderer;
   try {
-    renderer = std::make_unique<ink::BrushRenderer>(*picture);
+    // One band of the whole height: a white work bitmap, drawn at once.
+    renderer = std::make_unique<ink::BrushRenderer>(*picture, h);
   } catch (const std::bad_alloc&) {
     return R::Error("not enough memory for the work bitmap of a " + size_text + " picture");
   }
