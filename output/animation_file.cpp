@@ -158,8 +158,133 @@ class GifSink final : public AnimationSink {
   std::vector<std::uint8_t> pending_;
 };
 
-// WebP: lossless frames given whole to libwebp's animation encoder, which keeps only what
-// changed; the assembled file is written at the end into the file opened at the start.
+// WebP written as it goes: each frame only its changed rectangle (widened to even offsets, as
+// the container asks), encoded lossless on its own and replacing those pixels (no blending, no
+// disposal), in an ANMF chunk; the RIFF size is put in at the end. One frame waits for its
+// duration, already encoded.
+class WebPStreamSink final : public AnimationSink {
+ public:
+  WebPStreamSink(std::FILE* file, int width, int height, const WebPConfig& config)
+      : file_(file), width_(width), height_(height), config_(config) {}
+  ~WebPStreamSink() override {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+
+  // The file header, the canvas and the repeat for ever; empty text on success.
+  std::string Begin() {
+    std::string head = "RIFF";
+    Put32(head, 0);  // the size, put in at the end
+    head += "WEBPVP8X";
+    Put32(head, 10);
+    head += char(0x02);  // an animation
+    Put24(head, 0);
+    Put24(head, std::uint32_t(width_ - 1));
+    Put24(head, std::uint32_t(height_ - 1));
+    head += "ANIM";
+    Put32(head, 6);
+    Put32(head, 0xFFFFFFFFu);  // white, opaque
+    head += '\0';
+    head += '\0';  // repeat for ever
+    return Write(head);
+  }
+
+  std::string Frame(const gfx::Bitmap24& picture, const gfx::Rect& changed,
+                    std::int64_t at_ms) override {
+    if (std::string why = Flush(at_ms); !why.empty()) return why;
+    gfx::Rect r = changed.Intersected({0, 0, width_, height_});
+    if (r.Empty()) return {};
+    r.left &= ~1;
+    r.top &= ~1;
+    WebPPicture pic;
+    if (!WebPPictureInit(&pic)) return "cannot write the WebP: libwebp version mismatch";
+    pic.use_argb = 1;
+    pic.width = r.Width();
+    pic.height = r.Height();
+    WebPMemoryWriter memory;
+    WebPMemoryWriterInit(&memory);
+    pic.writer = WebPMemoryWrite;
+    pic.custom_ptr = &memory;
+    const std::uint8_t* first = picture.Row(r.top) + 3 * r.left;
+    const bool imported = WebPPictureImportBGR(&pic, first, int(picture.Stride())) != 0;
+    const bool encoded = imported && WebPEncode(&config_, &pic) != 0;
+    const int error = pic.error_code;
+    WebPPictureFree(&pic);
+    // The encoder writes a whole file: RIFF, size, WEBP, then the VP8L chunk the frame holds.
+    const bool simple = encoded && memory.size > 20 && std::memcmp(memory.mem + 12, "VP8L", 4) == 0;
+    if (simple) pending_.assign(memory.mem + 12, memory.mem + memory.size);
+    WebPMemoryWriterClear(&memory);
+    if (!imported) return "cannot write the WebP: not enough memory for a frame";
+    if (!encoded) return "cannot write the WebP: encoding error " + std::to_string(error);
+    if (!simple) return "cannot write the WebP: the encoder wrote an unexpected layout";
+    pending_rect_ = r;
+    pending_at_ = at_ms;
+    has_pending_ = true;
+    return {};
+  }
+
+  std::string End(std::int64_t end_ms) override {
+    if (std::string why = Flush(end_ms); !why.empty()) return why;
+    std::string size;
+    Put32(size, std::uint32_t(written_ - 8));
+    if (std::fseek(file_, 4, SEEK_SET) != 0 || std::fwrite(size.data(), 1, 4, file_) != 4)
+      return "cannot write the WebP: " + SystemReason();
+    if (std::fclose(std::exchange(file_, nullptr)) != 0)
+      return "cannot write the WebP: " + SystemReason();
+    return {};
+  }
+
+ private:
+  static void Put24(std::string& out, std::uint32_t v) {
+    for (int k = 0; k < 3; ++k) out += char((v >> (8 * k)) & 0xFF);
+  }
+  static void Put32(std::string& out, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) out += char((v >> (8 * k)) & 0xFF);
+  }
+
+  std::string Write(const std::string& bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+      return "cannot write the WebP: " + SystemReason();
+    written_ += bytes.size();
+    return {};
+  }
+
+  // Writes the waiting frame, shown until until_ms.
+  std::string Flush(std::int64_t until_ms) {
+    if (!has_pending_) return {};
+    has_pending_ = false;
+    // A frame lasts at most 2^24 - 1 ms; a longer pause is cut to that.
+    const std::int64_t duration = std::clamp<std::int64_t>(until_ms - pending_at_, 0, 0xFFFFFF);
+    const std::size_t data = pending_.size() + (pending_.size() & 1);
+    if (data + 16 > 0xFFFFFFF0u || written_ + data + 24 > 0xFFFFFFF0u)
+      return "cannot write the WebP: the animation is larger than a WebP file can be";
+    std::string head = "ANMF";
+    Put32(head, std::uint32_t(16 + data));
+    const gfx::Rect& r = pending_rect_;
+    Put24(head, std::uint32_t(r.left / 2));
+    Put24(head, std::uint32_t(r.top / 2));
+    Put24(head, std::uint32_t(r.Width() - 1));
+    Put24(head, std::uint32_t(r.Height() - 1));
+    Put24(head, std::uint32_t(duration));
+    head += char(0x02);  // do not blend, do not dispose
+    if (std::string why = Write(head); !why.empty()) return why;
+    if (pending_.size() & 1) pending_.push_back(0);
+    return Write(std::string(pending_.begin(), pending_.end()));
+  }
+
+  std::FILE* file_;
+  int width_, height_;
+  WebPConfig config_;
+  std::uint64_t written_ = 0;
+  bool has_pending_ = false;
+  gfx::Rect pending_rect_;
+  std::int64_t pending_at_ = 0;
+  std::vector<std::uint8_t> pending_;
+};
+
+// WebP through libwebp's animation encoder: lossless frames given whole, of which it keeps what
+// changed; the assembled file is written at the end into the file opened at the start. It
+// compares whole pages every frame, some thousand times slower than the stream above, and is
+// kept as its yardstick.
 class WebPSink final : public AnimationSink {
  public:
   WebPSink(std::FILE* file, WebPAnimEncoder* encoder, const WebPConfig& config)
@@ -239,8 +364,17 @@ OpenResult OpenWebP(const std::string& path, const AnimationFileOptions& o) {
     return OpenResult::Error("cannot write the WebP: libwebp version mismatch");
   eo.anim_params.loop_count = 0;
   eo.anim_params.bgcolor = 0xFFFFFFFF;
+  // A key frame is the whole page encoded again; a replay is watched from its start, so only
+  // the first frame is one.
+  eo.kmin = 0;
+  eo.kmax = 0;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return OpenResult::Error("cannot open it: " + SystemReason());
+  if (!o.webp_whole_frames) {
+    auto sink = std::make_unique<WebPStreamSink>(f, o.width, o.height, config);
+    if (std::string why = sink->Begin(); !why.empty()) return OpenResult::Error(why);
+    return std::unique_ptr<AnimationSink>(std::move(sink));
+  }
   WebPAnimEncoder* encoder = WebPAnimEncoderNew(o.width, o.height, &eo);
   if (encoder == nullptr) {
     std::fclose(f);

@@ -23,15 +23,19 @@ struct AnimationFileOptions {
   // GIF: the palette is made of this picture's colours (the last frame: the sheet picture),
   // at most kGifColors of them; one more index is the transparency of unchanged pixels.
   const gfx::Bitmap24* palette_source = nullptr;
+  // WebP: give whole frames to libwebp's animation encoder and write the file at the end,
+  // instead of writing each frame's changed rectangle as it comes (the same pictures; for
+  // comparison).
+  bool webp_whole_frames = false;
 };
 inline constexpr int kGifColors = 255;
 
 // Opens path for writing an animation; frames are encoded as they come. GIF: each frame after
 // the first only the changed rectangle, its unchanged pixels transparent, every pixel the
-// nearest palette colour; it repeats for ever. WebP: lossless, repeating for ever; the encoder
-// keeps the frames encoded until End writes the file. MP4: H.264, both sides rounded up to
-// even by white pixels, one video frame a tick. Refused with the reason when the file cannot
-// be opened, or the size does not suit the format (a GIF side over 65535, a WebP side over
+// nearest palette colour; it repeats for ever. WebP: lossless, each frame only the changed
+// rectangle (from an even pixel), written as it comes; it repeats for ever. MP4: H.264, both sides
+// rounded up to even by white pixels, one video frame a tick. Refused with the reason when the file
+// cannot be opened, or the size does not suit the format (a GIF side over 65535, a WebP side over
 // 16383).
 Result<std::unique_ptr<AnimationSink>> OpenAnimationFile(const std::string& path,
                                                          AnimationFormat format,

@@ -389,6 +389,32 @@ TEST_F(AnimateCommand, WebPIsLosslessAndTimedByTheTicks) {
   EXPECT_EQ(part.delays.back(), (1 + 8 + 1) * 100 + 500);
 }
 
+TEST_F(AnimateCommand, WebPStreamShowsWhatLibwebpsAnimationEncoderShows) {
+  // Odd sizes and changes at odd places: the frames widened to even offsets.
+  SheetInputs in;
+  in.live = &doc_;
+  AnimationOptions o;
+  o.width = 513;
+  o.height = 301;
+  o.to = doc_.Count();
+  o.tip = true;
+  std::vector<std::vector<Bitmap24>> decoded;
+  for (bool whole : {false, true}) {
+    const std::string path = Path(whole ? "whole.webp" : "stream.webp");
+    AnimationFileOptions fo{o.width, o.height, 25, nullptr};
+    fo.webp_whole_frames = whole;
+    auto sink = OpenAnimationFile(path, AnimationFormat::WebP, fo);
+    ASSERT_TRUE(sink.Ok()) << sink.ErrorText();
+    ASSERT_TRUE(RenderAnimation(in, o, *sink.Value()).Ok());
+    sink.Value().reset();
+    decoded.push_back(DecodeWebP(path).frames);
+  }
+  ASSERT_EQ(decoded[0].size(), decoded[1].size());
+  for (std::size_t i = 0; i < decoded[0].size(); ++i)
+    EXPECT_TRUE(decoded[0][i].SamePixels(decoded[1][i])) << "frame " << i;
+  EXPECT_TRUE(decoded[0].back().SamePixels(SheetAt(doc_, doc_.Count(), in, 513, 301)));
+}
+
 TEST_F(AnimateCommand, GifFramesAreTheChangedRectanglesInThePalette) {
   ASSERT_EQ(Animate({Path("sheet.stk"), "-o", Path("a.gif")}), 0) << err_.str();
   const Decoded d = DecodeGif(Path("a.gif"));
