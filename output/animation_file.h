@@ -33,10 +33,10 @@ inline constexpr int kGifColors = 255;
 // Opens path for writing an animation; frames are encoded as they come. GIF: each frame after
 // the first only the changed rectangle, its unchanged pixels transparent, every pixel the
 // nearest palette colour; it repeats for ever. WebP: lossless, each frame only the changed
-// rectangle (from an even pixel), written as it comes; it repeats for ever. MP4: H.264, both sides
-// rounded up to even by white pixels, one video frame a tick. Refused with the reason when the file
-// cannot be opened, or the size does not suit the format (a GIF side over 65535, a WebP side over
-// 16383).
+// rectangle (from an even pixel), written as it comes; it repeats for ever. MP4: H.264 in
+// YUV 4:2:0, a video frame for each frame, the last again where the pause ends. Refused with
+// the reason when the file cannot be opened, or the size does not suit the format (a GIF side
+// over 65535, a WebP side over 16383, an MP4 side odd).
 Result<std::unique_ptr<AnimationSink>> OpenAnimationFile(const std::string& path,
                                                          AnimationFormat format,
                                                          const AnimationFileOptions& options);

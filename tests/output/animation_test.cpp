@@ -1,3 +1,8 @@
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <webp/demux.h>
@@ -332,6 +337,64 @@ Decoded DecodeWebP(const std::string& path) {
   return d;
 }
 
+// An MP4's video frames: how many, their times in milliseconds, the last one's picture and how
+// long the stream lasts.
+struct DecodedVideo {
+  int frames = 0;
+  std::vector<std::int64_t> times_ms;
+  Bitmap24 last;
+  std::int64_t duration_ms = 0;
+  std::string codec;
+};
+
+DecodedVideo DecodeMp4(const std::string& path) {
+  DecodedVideo v;
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return v;
+  avformat_find_stream_info(format, nullptr);
+  const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (index < 0) return v;
+  AVStream* stream = format->streams[index];
+  const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+  v.codec = avcodec_get_name(stream->codecpar->codec_id);
+  AVCodecContext* codec = avcodec_alloc_context3(decoder);
+  avcodec_parameters_to_context(codec, stream->codecpar);
+  avcodec_open2(codec, decoder, nullptr);
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  auto take = [&] {
+    while (avcodec_receive_frame(codec, frame) >= 0) {
+      ++v.frames;
+      v.times_ms.push_back(
+          av_rescale_q(frame->best_effort_timestamp, stream->time_base, {1, 1000}));
+      v.last = Bitmap24(frame->width, frame->height);
+      SwsContext* to_bgr = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format),
+                                          frame->width, frame->height, AV_PIX_FMT_BGR24,
+                                          SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+                                          nullptr, nullptr, nullptr);
+      std::uint8_t* dst[1] = {v.last.Data()};
+      const int stride[1] = {int(v.last.Stride())};
+      sws_scale(to_bgr, frame->data, frame->linesize, 0, frame->height, dst, stride);
+      sws_freeContext(to_bgr);
+    }
+  };
+  while (av_read_frame(format, packet) >= 0) {
+    if (packet->stream_index == index) {
+      avcodec_send_packet(codec, packet);
+      take();
+    }
+    av_packet_unref(packet);
+  }
+  avcodec_send_packet(codec, nullptr);
+  take();
+  v.duration_ms = format->duration * 1000 / AV_TIME_BASE;
+  av_frame_free(&frame);
+  av_packet_free(&packet);
+  avcodec_free_context(&codec);
+  avformat_close_input(&format);
+  return v;
+}
+
 class AnimateCommand : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -413,6 +476,40 @@ TEST_F(AnimateCommand, WebPStreamShowsWhatLibwebpsAnimationEncoderShows) {
   for (std::size_t i = 0; i < decoded[0].size(); ++i)
     EXPECT_TRUE(decoded[0][i].SamePixels(decoded[1][i])) << "frame " << i;
   EXPECT_TRUE(decoded[0].back().SamePixels(SheetAt(doc_, doc_.Count(), in, 513, 301)));
+}
+
+TEST_F(AnimateCommand, Mp4IsH264NearTheSheetPicture) {
+  ASSERT_EQ(Animate({Path("sheet.stk"), "-o", Path("a.mp4"), "--size", "512x360", "--tip"}), 0)
+      << err_.str();
+  const DecodedVideo v = DecodeMp4(Path("a.mp4"));
+  EXPECT_EQ(v.codec, "h264");
+  // The animation's frames at their times, then the last again where the pause ends.
+  SheetInputs in;
+  in.live = &doc_;
+  AnimationOptions o;
+  o.width = 512;
+  o.height = 360;
+  o.to = doc_.Count();
+  o.tip = true;
+  ShownFrames frames;
+  ASSERT_TRUE(RenderAnimation(in, o, frames).Ok());
+  std::vector<std::int64_t> times = frames.times;
+  times.push_back(frames.end - 40);
+  EXPECT_EQ(v.times_ms, times);
+  EXPECT_EQ(v.duration_ms, frames.end);
+  const Bitmap24 sheet = Sheet(4, 512, 360);
+  ASSERT_EQ(v.last.Width(), 512);
+  long long error = 0;
+  for (int y = 0; y < 360; ++y)
+    for (int x = 0; x < 512; ++x) {
+      const int e =
+          std::abs(int(gfx::GreenOf(v.last.Pixel(x, y))) - int(gfx::GreenOf(sheet.Pixel(x, y))));
+      error += e;
+    }
+  // Lossy: near on average, and the ink still where it is.
+  EXPECT_LT(double(error) / (512 * 360), 1.0);
+  EXPECT_LT(gfx::GreenOf(v.last.Pixel(60, 100)), 60);
+  EXPECT_EQ(v.last.Pixel(30, 30), gfx::kWhite);  // the paper stays white
 }
 
 TEST_F(AnimateCommand, GifFramesAreTheChangedRectanglesInThePalette) {
