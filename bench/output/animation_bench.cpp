@@ -1,5 +1,6 @@
 // The animation of a 200-stroke history at 1024 x 718 at the replay's rate: the drawing of the
-// frames alone and their encoding as GIF and WebP, as CPU time per frame, and the peak memory of
+// frames alone and their encoding as GIF, WebP (written as it goes, and through libwebp's
+// animation encoder) and MP4, as CPU time per frame, and the peak memory of
 // one animation in a fresh process.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -50,11 +51,14 @@ class NoSink final : public output::AnimationSink {
 std::string OutPath(int format) {
   return (std::filesystem::temp_directory_path() /
           (std::string("zevo_anim_bench_") + std::to_string(getpid()) +
-           (format == 1 ? ".gif" : ".webp")))
+           (format == 1   ? ".gif"
+            : format == 4 ? ".mp4"
+                          : ".webp")))
       .string();
 }
 
-// One animation: format 0 none, 1 GIF, 2 WebP, 3 WebP through libwebp's animation encoder.
+// One animation: format 0 none, 1 GIF, 2 WebP, 3 WebP through libwebp's animation encoder,
+// 4 MP4.
 // The frame count, or -1.
 int Animate(int format, bool tip) {
   ink::StrokeDocument& doc = TheHistory();
@@ -74,9 +78,11 @@ int Animate(int format, bool tip) {
       last = output::RenderSheetPicture(kWidth, kHeight, in).Value();
       fo.palette_source = &*last;
     }
-    auto opened = output::OpenAnimationFile(
-        OutPath(format), format == 1 ? output::AnimationFormat::Gif : output::AnimationFormat::WebP,
-        fo);
+    auto opened = output::OpenAnimationFile(OutPath(format),
+                                            format == 1   ? output::AnimationFormat::Gif
+                                            : format == 4 ? output::AnimationFormat::Mp4
+                                                          : output::AnimationFormat::WebP,
+                                            fo);
     if (!opened) return -1;
     sink = std::move(opened).Value();
   }
@@ -135,7 +141,8 @@ double PeakMegabytes(int format) {
   return double(std::atol(buf)) / 1024.0;
 }
 
-// Argument: 0 the drawing alone, 1 GIF, 2 WebP, 3 WebP through libwebp's animation encoder;
+// Argument: 0 the drawing alone, 1 GIF, 2 WebP, 3 WebP through libwebp's animation encoder,
+// 4 MP4;
 // the second 1 with the brush-tip circle.
 void BM_Animation(benchmark::State& state) {
   const int format = int(state.range(0));
@@ -155,7 +162,7 @@ void BM_Animation(benchmark::State& state) {
   state.counters["peak_MB"] = peak[format];
 }
 BENCHMARK(BM_Animation)
-    ->ArgsProduct({{0, 1, 2, 3}, {0}})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0}})
     ->Args({2, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
