@@ -80,15 +80,15 @@ class Animator {
         map_(map),
         o_(o),
         sink_(sink),
+        painter_(r, map),
         written_at_start_(r.WorkCanvas().PixelsWritten()) {}
 
   // Each returns empty text on success, else the reason.
   std::string Entry(const ink::Stroke& e) {
     if (e.kind != ink::StrokeKind::Ink) {
-      ink::EntryPainter painter(r_, map_);
-      painter.Draw(e);
-      painter.Flush();
-      if (painter.EntriesLeftOut() || OverBudget()) return TooMuch();
+      painter_.Draw(e);
+      painter_.Flush();
+      if (painter_.EntriesLeftOut() || OverBudget()) return TooMuch();
       touched_ = {0, 0, picture_.Width(), picture_.Height()};
       return EndTick();
     }
@@ -173,6 +173,9 @@ class Animator {
   const SheetMapping& map_;
   const AnimationOptions& o_;
   AnimationSink& sink_;
+  // Pictures, seals and fills; one for the whole animation, so that the work its fills may
+  // spend counts across all of them, as in the sheet picture.
+  ink::EntryPainter painter_;
   std::uint64_t written_at_start_;
   gfx::Rect touched_;
   std::optional<gfx::Rect> tip_;
