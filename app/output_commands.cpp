@@ -1,8 +1,13 @@
 // The sheet leaving the program: exported as a picture file and printed.
 #include <cmath>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/zevo3_win.h"
+#include "base/progress.h"
+#include "output/animation.h"
+#include "output/animation_file.h"
 #include "output/picture_file.h"
 #include "output/print_layout.h"
 #include "output/print_sheet.h"
@@ -17,7 +22,59 @@ namespace zevo::app {
 namespace {
 
 constexpr char kPictureFilter[] =
-    "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp|PNG Image (*.png)|*.png";
+    "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp|PNG Image (*.png)|*.png|"
+    "Export replay\u2026 (*.gif;*.webp;*.mp4)|*.gif;*.webp;*.mp4";
+
+// A replay longer than this many frame times is only written when the writer agrees.
+constexpr std::int64_t kLongReplayTicks = 25 * 60;
+
+// The history up to the player position written as an animation of the export size, at the
+// replay's rate, with the brush tip; the progress panel counts the entries.
+void ExportReplay(platform::Ui& ui, const std::string& path, output::AnimationFormat format,
+                  const output::SheetInputs& in, int width, int height, int rate,
+                  base::ProgressDisplay* progress) {
+  output::AnimationOptions o;
+  o.width = width;
+  o.height = height;
+  o.samples_per_frame = std::max(rate, 1);
+  o.to = in.live->Position();
+  o.tip = true;
+  const std::int64_t ticks = output::ReplayTicks(*in.live, 0, o.to, o.samples_per_frame);
+  if (ticks > kLongReplayTicks &&
+      !ui.AskOkCancel("Export replay",
+                      "The replay lasts " +
+                          std::to_string(output::TickTimeMs(ticks, o.fps) / 1000) +
+                          " seconds. Writing it takes a while and cannot be stopped half way. "
+                          "Write it?"))
+    return;
+  auto failed = [&](const std::string& why) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    ui.ShowError("The replay " + path + " cannot be made: " + why);
+  };
+  output::AnimationFileOptions file{width, height, o.fps, nullptr};
+  // The GIF's palette: the colours of the last frame, the sheet picture.
+  std::optional<gfx::Bitmap24> last;
+  if (format == output::AnimationFormat::Gif) {
+    Result<gfx::Bitmap24> picture = output::RenderSheetPicture(width, height, in);
+    if (!picture) return failed(picture.ErrorText());
+    last = std::move(picture).Value();
+    file.palette_source = &*last;
+  }
+  Result<std::unique_ptr<output::AnimationSink>> sink =
+      output::OpenAnimationFile(path, format, file);
+  if (!sink) return ui.ShowError("The replay " + path + " cannot be made: " + sink.ErrorText());
+  last.reset();
+  Result<output::AnimationTotals> done = [&] {
+    base::ProgressRun run(progress, o.to, base::kProgressLineHistory);
+    return output::RenderAnimation(in, o, *sink.Value(), [&run](int, int) {
+      run.Step();
+      return true;
+    });
+  }();
+  sink.Value().reset();
+  if (!done) failed(done.ErrorText());
+}
 
 }  // namespace
 
@@ -41,6 +98,11 @@ void TZevo3Win::SavePicExecute() {
   const auto chosen = ui.SaveFileDialog(file_dialogs.save_pic_title, kPictureFilter, folder,
                                         output::ProposePictureName(folder));
   if (!chosen) return;
+  if (const std::optional<output::AnimationFormat> replay = output::AnimationFormatOf(*chosen)) {
+    ExportReplay(ui, *chosen, *replay, SheetToRender(), export_width, export_height,
+                 StoredReplayRate(), progress_.get());
+    return;
+  }
   const output::PictureTarget target = output::SavePicTarget(*chosen);
   const Result<gfx::Bitmap24> picture =
       output::RenderSheetPicture(export_width, export_height, SheetToRender());

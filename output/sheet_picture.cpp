@@ -113,6 +113,83 @@ void DrawGrid(ink::BrushRenderer& r, const seals::GridLayout& g, int picture_wid
   c.pen = gfx::Pen{r.GetColor(), 1, gfx::PenMode::Copy};
 }
 
+// What every band of a sheet draws, in order: background, grid, trace model, live history.
+class SheetDrawer {
+ public:
+  SheetDrawer(ink::BrushRenderer& r, const SheetInputs& in, int width, int height)
+      : r_(r),
+        in_(in),
+        width_(width),
+        height_(height),
+        size_text_(std::to_string(width) + " x " + std::to_string(height)),
+        f_(FitSheet(width, height, in.paper_width, in.paper_height)),
+        map_(f_) {}
+
+  // Empty on success, else the reason.
+  std::string Prepare() {
+    const seals::BackgroundView& bg = in_.background;
+    if (bg.IsTexture()) {
+      texture_ =
+          TextureTiles::Make(*bg.bitmap, f_, in_.paper_width, in_.paper_height, width_, height_);
+      if (!texture_) return "not enough memory for the texture of a " + size_text_ + " picture";
+    }
+    if (in_.trace_shown && in_.trace_model != nullptr)
+      trace_painter_.emplace(r_, map_, ink::EntryStyle{seals::kTraceColor, true});
+    if (in_.live != nullptr && in_.live->Position() > 0) live_painter_.emplace(r_, map_);
+    return {};
+  }
+
+  // Draws the renderer's band; drawn becomes the target rectangle drawn on. Empty on success,
+  // else the reason.
+  std::string DrawBand(gfx::Rect& drawn) {
+    const seals::BackgroundView& bg = in_.background;
+    const int pw = in_.paper_width, ph = in_.paper_height;
+    const gfx::Rect whole{0, 0, width_, height_};
+    try {
+      if (texture_) {
+        if (!texture_->Draw(r_))
+          return "not enough memory for the texture of a " + size_text_ + " picture";
+        drawn = whole;
+      } else if (bg.IsImage()) {
+        r_.WorkCanvas().StretchCopy(
+            ImageFitRect(bg.fit, bg.bitmap->Width(), bg.bitmap->Height(), f_, pw, ph), *bg.bitmap);
+        drawn = whole;
+      }
+      if (in_.grid_shown) {
+        DrawGrid(r_, in_.grid, width_, pw);
+        drawn = whole;
+      }
+      if (trace_painter_) {
+        trace_painter_->BeginBand();
+        PaintTraceModel(*trace_painter_, *in_.trace_model, nullptr);
+        drawn = drawn.United(trace_painter_->EndBand());
+        if (trace_painter_->EntriesLeftOut())
+          return std::string("The trace model cannot be drawn: ") + kTooMuchDrawing;
+      }
+      if (live_painter_) {
+        live_painter_->BeginBand();
+        PaintHistory(*live_painter_, *in_.live, nullptr);
+        drawn = drawn.United(live_painter_->EndBand());
+        if (live_painter_->EntriesLeftOut())
+          return std::string("The sheet cannot be drawn: ") + kTooMuchDrawing;
+      }
+    } catch (const std::bad_alloc&) {
+      return "not enough memory to draw a " + size_text_ + " picture";
+    }
+    return {};
+  }
+
+ private:
+  ink::BrushRenderer& r_;
+  const SheetInputs& in_;
+  int width_, height_;
+  std::string size_text_;
+  SheetFit f_;
+  PictureMapping map_;
+  std::optional<TextureTiles> texture_;
+  std::optional<ink::EntryPainter> trace_painter_, live_painter_;
+};
+
 }  // namespace
 
 void PictureMapping::Sample(const ink::StrokeSample& s, float& x, float& y, float& r) const {
@@ -218,56 +295,13 @@ Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const She
   }
   ink::BrushRenderer& r = *renderer;
 
-  const int pw = in.paper_width, ph = in.paper_height;
-  const SheetFit f = FitSheet(width, height, pw, ph);
-  const seals::BackgroundView& bg = in.background;
-  std::optional<TextureTiles> texture;
-  if (bg.IsTexture()) {
-    texture = TextureTiles::Make(*bg.bitmap, f, pw, ph, width, height);
-    if (!texture)
-      return R::Error("not enough memory for the texture of a " + size_text + " picture");
-  }
-  const PictureMapping map(f);
-  std::optional<ink::EntryPainter> trace_painter, live_painter;
-  if (trace) trace_painter.emplace(r, map, ink::EntryStyle{seals::kTraceColor, true});
-  if (in.live != nullptr && in.live->Position() > 0) live_painter.emplace(r, map);
-
+  SheetDrawer drawer(r, in, width, height);
+  if (std::string why = drawer.Prepare(); !why.empty()) return R::Error(why);
   for (int top = 0; top < height; top += band_rows) {
     r.SetBand(top);
     // The target rectangle the band drew on; the rest of its rows stays white.
     gfx::Rect drawn;
-    const gfx::Rect whole{0, 0, width, height};
-    try {
-      if (texture) {
-        if (!texture->Draw(r))
-          return R::Error("not enough memory for the texture of a " + size_text + " picture");
-        drawn = whole;
-      } else if (bg.IsImage()) {
-        r.WorkCanvas().StretchCopy(
-            ImageFitRect(bg.fit, bg.bitmap->Width(), bg.bitmap->Height(), f, pw, ph), *bg.bitmap);
-        drawn = whole;
-      }
-      if (in.grid_shown) {
-        DrawGrid(r, in.grid, width, pw);
-        drawn = whole;
-      }
-      if (trace_painter) {
-        trace_painter->BeginBand();
-        PaintTraceModel(*trace_painter, *in.trace_model, nullptr);
-        drawn = drawn.United(trace_painter->EndBand());
-        if (trace_painter->EntriesLeftOut())
-          return R::Error(std::string("The trace model cannot be drawn: ") + kTooMuchDrawing);
-      }
-      if (live_painter) {
-        live_painter->BeginBand();
-        PaintHistory(*live_painter, *in.live, nullptr);
-        drawn = drawn.United(live_painter->EndBand());
-        if (live_painter->EntriesLeftOut())
-          return R::Error(std::string("The sheet cannot be drawn: ") + kTooMuchDrawing);
-      }
-    } catch (const std::bad_alloc&) {
-      return R::Error("not enough memory to draw a " + size_text + " picture");
-    }
+    if (std::string why = drawer.DrawBand(drawn); !why.empty()) return R::Error(why);
     if (!banded) {
       r.DownsampleAll();
       break;
@@ -277,10 +311,18 @@ Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const She
     r.DownsampleRect(drawn.left, drawn.top, drawn.right, drawn.bottom);
     r.ClearWhiteRect(drawn.left, drawn.top, drawn.right, drawn.bottom);
   }
-  trace_painter.reset();
-  live_painter.reset();
-  renderer.reset();
   return std::move(*picture);
+}
+
+std::string DrawSheetAtOnce(ink::BrushRenderer& r, const SheetInputs& in) {
+  if (in.paper_width <= 0 || in.paper_height <= 0)
+    return "cannot render a picture: the paper size is empty";
+  SheetDrawer drawer(r, in, r.Width(), r.Height());
+  gfx::Rect drawn;
+  std::string why = drawer.Prepare();
+  if (why.empty()) why = drawer.DrawBand(drawn);
+  if (why.empty()) r.DownsampleAll();
+  return why;
 }
 
 }  // namespace zevo::output

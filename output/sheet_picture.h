@@ -54,4 +54,10 @@ Result<gfx::Bitmap24> RenderSheetPictureInBands(int width, int height, const She
 inline constexpr std::ptrdiff_t kBandWorkBytes = std::ptrdiff_t(4) << 20;
 int SheetBandRows(int width);
 
+// The same sheet drawn at once into r, a renderer of the whole picture (not in bands) whose work
+// bitmap is white, and averaged into its target: the work bitmap is left holding the sheet, so
+// that more entries can be drawn over it as the replay draws them. The picture equals
+// RenderSheetPicture's. Empty on success, else the reason.
+std::string DrawSheetAtOnce(ink::BrushRenderer& r, const SheetInputs& in);
+
 }  // namespace zevo::output

@@ -5,6 +5,7 @@
 
 #include "files/document_budget.h"
 #include "gfx/picture_limits.h"
+#include "tools/animate_command.h"
 #include "tools/commands.h"
 #include "tools/stktool_print.h"
 #include "tools/stktool_render.h"
@@ -39,6 +40,12 @@ const Command kCommands[] = {
      "write the print work bitmap to OUT, a .bmp file, and print the page rectangle\n"
      "      x0 y0 x1 y1",
      RunPrint},
+    {"animate",
+     "FILE -o OUT [--size WxH] [--samples-per-frame N] [--fps N] [--pause S] [--from P]"
+     " [--to P] [--tip]",
+     "render the history being written, as the replay draws it, to OUT, a .gif (animated\n"
+     "      GIF), .webp (animated WebP) or .mp4 (H.264) file",
+     RunAnimate},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -38,10 +38,10 @@ TEST(SavePic, NamesAndFormatsAsChosen) {
   const ScriptedUi::Call& dialog = t.ui.calls.at(0);
   EXPECT_EQ(dialog.kind, ScriptedUi::Kind::SaveFile);
   EXPECT_EQ(dialog.caption, "message 10");
-  // JPEG and BMP first, PNG after them.
+  // JPEG and BMP first, PNG after them, then the replay.
   EXPECT_EQ(dialog.filter,
             "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp|"
-            "PNG Image (*.png)|*.png");
+            "PNG Image (*.png)|*.png|Export replay\u2026 (*.gif;*.webp;*.mp4)|*.gif;*.webp;*.mp4");
   EXPECT_EQ(dialog.folder, folder.string() + "/");
   EXPECT_EQ(dialog.text, (folder / "Image04.JPG").string());
   // Not ".JPG": a BMP, named so.
@@ -77,7 +77,7 @@ TEST(SavePic, PngIsTheBmpPixelForPixel) {
   w.export_height = 900;
   const fs::path folder = t.folder / "Save";
   fs::create_directories(folder);
-  for (const char* name : {"sheet.bmp", "sheet.png", "upper.PNG", "other.gif"}) {
+  for (const char* name : {"sheet.bmp", "sheet.png", "upper.PNG", "other.tif"}) {
     t.ui.QueueSaveFile((folder / name).string());
     w.SavePicExecute();
   }
@@ -104,9 +104,9 @@ TEST(SavePic, PngIsTheBmpPixelForPixel) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->x, 2835u);
   }
-  // Any other extension is still a BMP with ".BMP" appended.
-  EXPECT_TRUE(gfx::LoadBmpFile((folder / "other.gif.BMP").string()));
-  EXPECT_FALSE(fs::exists(folder / "other.gif"));
+  // Any other extension (but the replay's) is still a BMP with ".BMP" appended.
+  EXPECT_TRUE(gfx::LoadBmpFile((folder / "other.tif.BMP").string()));
+  EXPECT_FALSE(fs::exists(folder / "other.tif"));
 }
 
 TEST(SavePic, ExportSizeAndAFailedWrite) {

@@ -1,0 +1,99 @@
+// The history exported as a replay animation from the picture export dialog.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/test_window.h"
+
+namespace zevo::app {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::ScriptedUi;
+using test::TestWindow;
+
+// The last frame of a GIF as a viewer shows it, and the number of frames.
+gfx::Bitmap24 LastGifFrame(const std::string& path, int& frames) {
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  EXPECT_NE(gif, nullptr);
+  if (gif == nullptr) return {};
+  EXPECT_EQ(DGifSlurp(gif), GIF_OK);
+  const ColorMapObject* map = gif->SColorMap;
+  gfx::Bitmap24 canvas(gif->SWidth, gif->SHeight, gfx::kWhite);
+  frames = gif->ImageCount;
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const SavedImage& im = gif->SavedImages[i];
+    GraphicsControlBlock gcb;
+    DGifSavedExtensionToGCB(gif, i, &gcb);
+    const GifImageDesc& r = im.ImageDesc;
+    for (int y = 0; y < r.Height; ++y)
+      for (int x = 0; x < r.Width; ++x) {
+        const int index = im.RasterBits[y * r.Width + x];
+        if (index == gcb.TransparentColor) continue;
+        const GifColorType c = map->Colors[index];
+        canvas.SetPixel(r.Left + x, r.Top + y, gfx::Rgb(c.Red, c.Green, c.Blue));
+      }
+  }
+  DGifCloseFile(gif, &error);
+  return canvas;
+}
+
+TEST(ExportReplay, WritesTheHistoryAsTheReplayDrawsIt) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  TZevo3Win& w = *t.win;
+  t.Stroke({{200, 200}, {260, 230}, {320, 250}, {380, 260}});
+  t.Stroke({{500, 300}, {520, 400}, {560, 420}});
+  const fs::path folder = t.folder / "Save";
+  fs::create_directories(folder);
+
+  t.ui.QueueSaveFile((folder / "replay.gif").string());
+  w.SavePicExecute();
+  ASSERT_TRUE(t.ui.Errors().empty()) << t.ui.Errors()[0];
+  int frames = 0;
+  const gfx::Bitmap24 last = LastGifFrame((folder / "replay.gif").string(), frames);
+  EXPECT_GT(frames, 3);
+  // At the export size of the paper the last frame is the page.
+  EXPECT_TRUE(last.SamePixels(w.views.Page()));
+  EXPECT_FALSE(fs::exists(folder / "replay.gif.BMP"));
+
+  // An MP4 of odd sides is refused, saying why; nothing is left behind.
+  w.export_width = 1025;
+  t.ui.QueueSaveFile((folder / "replay.mp4").string());
+  w.SavePicExecute();
+  ASSERT_EQ(t.ui.Errors().size(), 1u);
+  EXPECT_NE(t.ui.Errors()[0].find("even"), std::string::npos) << t.ui.Errors()[0];
+  EXPECT_FALSE(fs::exists(folder / "replay.mp4"));
+}
+
+TEST(ExportReplay, ALongReplayIsWrittenOnlyWhenAgreed) {
+  TestWindow t;
+  ASSERT_TRUE(t.win) << t.error;
+  TZevo3Win& w = *t.win;
+  // 600 strokes of three samples: three ticks each, a minute and more at 25 frames a second.
+  for (int k = 0; k < 600; ++k) {
+    const float x = 100.0f + float(k % 30) * 25, y = 100.0f + float(k / 30) * 25;
+    w.Document().AddSample(x, y, 4);
+    w.Document().AddSample(x + 10, y, 4);
+    w.Document().AddSample(x + 12, y, 0);
+  }
+  const fs::path folder = t.folder / "Save";
+  fs::create_directories(folder);
+  t.ui.QueueSaveFile((folder / "long.webp").string());
+  t.ui.QueueOkCancel(false);
+  w.SavePicExecute();
+  ASSERT_EQ(t.ui.calls.back().kind, ScriptedUi::Kind::AskOkCancel);
+  EXPECT_NE(t.ui.calls.back().text.find("72 seconds"), std::string::npos) << t.ui.calls.back().text;
+  EXPECT_FALSE(fs::exists(folder / "long.webp"));
+
+  t.ui.QueueSaveFile((folder / "long.webp").string());
+  t.ui.QueueOkCancel(true);
+  w.SavePicExecute();
+  EXPECT_TRUE(t.ui.Errors().empty());
+  EXPECT_GT(fs::file_size(folder / "long.webp"), 1000u);
+}
+
+}  // namespace
+}  // namespace zevo::app
