@@ -38,16 +38,6 @@ std::string Quoted(const std::string& path) {
   return "\"" + path + "\"";
 }
 
-// Leaves d at position p: p entries shown, none at 0.
-void MoveTo(ink::StrokeDocument& d, int p) {
-  if (p > 0) {
-    d.EntryAt(p - 1, true);
-  } else {
-    d.GotoHead();
-    d.StepBack();
-  }
-}
-
 // The layout holds the entries up to the current one, so every entry is made current while it
 // is built; the position and the header values the writer sets go back as they were.
 class WholeHistory {
@@ -61,7 +51,7 @@ class WholeHistory {
     if (d.Count() > 0) d.EntryAt(d.Count() - 1, true);
   }
   ~WholeHistory() {
-    MoveTo(d_, position_);
+    d_.ShowFirst(position_);
     d_.signature = signature_;
     d_.byte_size = byte_size_;
     d_.format_version = version_;
@@ -171,7 +161,7 @@ int RecoveryFile::Decode(std::span<const std::uint8_t> file, ink::StrokeDocument
     if (const int decoded = DecodeWithinBudget(file, codec, budget, plain); decoded != kReadOk)
       return decoded;
     int result = ReadStrokeLayout(d, plain, nullptr, budget);
-    if (result == kReadOk) MoveTo(d, StoredPosition(plain, d));
+    if (result == kReadOk) d.ShowFirst(StoredPosition(plain, d));
     std::fill(plain.begin(), plain.end(), std::uint8_t(0));
     return result;
   } catch (const std::bad_alloc&) {

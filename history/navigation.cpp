@@ -61,12 +61,6 @@ std::optional<std::uint64_t> WorkBound(const ink::StrokeDocument& doc, int from,
   return std::uint64_t(bound);
 }
 
-// Position 0: nothing current.
-void ToStart(ink::StrokeDocument& doc) {
-  doc.GotoHead();
-  doc.StepBack();
-}
-
 // The first entry a forward move draws: the first one at position 0, the partly replayed
 // stroke again (to complete it), else the one after the current entry. Ends the partial state.
 ink::Stroke* FirstForward(Navigator& n, bool& was_partial) {
@@ -306,7 +300,7 @@ void BulkRedraw(Navigator& n, int first, int last, int count, Start start) {
   if (last >= 0)
     doc.EntryAt(last, true);
   else
-    ToStart(doc);
+    doc.ShowFirst(0);
   n.views.MarkChanged();
 }
 
@@ -330,7 +324,7 @@ void FullRedraw(Navigator& n) {
 
 void GotoFirst(Navigator& n) {
   ShowBlankPage(n);
-  ToStart(n.player.Document());
+  n.player.Document().ShowFirst(0);
   n.player.ClearPartialStroke();
   n.player.SetPosition(0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -88,6 +89,8 @@ class StrokeDocument {
   Stroke* StepBack();
   Stroke* StepForward();
   Stroke* EntryAt(int index, bool make_current);
+  // The first p entries (clamped to the history) shown: entry p-1 current, none at 0.
+  void ShowFirst(int p) { position_ = std::clamp(p, 0, Count()); }
   // Read access by 0-based index without moving the position (nullptr out of range).
   Stroke* Entry(int index);
   const Stroke* Entry(int index) const;

@@ -15,21 +15,11 @@ namespace {
 
 using R = Result<AnimationTotals>;
 
-// Shows the first n entries of doc.
-void ShowEntries(ink::StrokeDocument& doc, int n) {
-  if (n == 0) {
-    doc.GotoHead();
-    doc.StepBack();
-  } else {
-    doc.EntryAt(n - 1, true);
-  }
-}
-
 // Puts the live document back where it stood.
 class PositionKept {
  public:
   explicit PositionKept(ink::StrokeDocument& doc) : doc_(doc), position_(doc.Position()) {}
-  ~PositionKept() { ShowEntries(doc_, position_); }
+  ~PositionKept() { doc_.ShowFirst(position_); }
   PositionKept(const PositionKept&) = delete;
   PositionKept& operator=(const PositionKept&) = delete;
 
@@ -230,7 +220,7 @@ Result<AnimationTotals> RenderAnimation(const SheetInputs& in, const AnimationOp
   ink::BrushRenderer& r = *renderer;
 
   const PositionKept kept(doc);
-  ShowEntries(doc, o.from);
+  doc.ShowFirst(o.from);
   if (std::string why = DrawSheetAtOnce(r, in); !why.empty()) return R::Error(why);
   CopyRect(*shown, *picture, {0, 0, w, h});
   if (std::string why = sink.Frame(*picture, {0, 0, w, h}, 0); !why.empty()) return R::Error(why);

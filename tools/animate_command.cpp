@@ -56,37 +56,28 @@ std::string ParseSeconds(const std::string& option, const std::string& text, int
 
 // Empty on success, else the reason; help is set by -h or --help.
 std::string ParseAnimateArgs(std::span<const std::string> a, AnimateOptions& o, bool& help) {
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const std::string& w = a[i];
+  OptionWords words(a);
+  while (!words.Done()) {
+    const std::string& w = words.Next();
     std::string v;
-    auto value = [&](std::string& into) {
-      if (i + 1 >= a.size()) return false;
-      into = a[++i];
-      return true;
-    };
-    auto number = [&](long long lo, long long hi, int& into) -> std::string {
-      if (!value(v)) return w + " needs a number";
-      return ParseInt(w, v, lo, hi, into);
-    };
     std::string why;
     if (IsHelp(w)) {
       help = true;
       return {};
     } else if (w == "-o") {
-      if (!value(o.out)) return "-o needs a file name";
+      if (!words.Value(o.out)) return "-o needs a file name";
     } else if (w == "--size") {
-      if (!value(v)) return "--size needs WIDTHxHEIGHT";
-      why = ParseSize(w, v, o.width, o.height);
+      why = words.Size(w, o.width, o.height);
     } else if (w == "--samples-per-frame") {
-      why = number(1, 100000, o.samples_per_frame);
+      why = words.Number(w, 1, 100000, o.samples_per_frame);
     } else if (w == "--fps") {
-      why = number(1, 100, o.fps);
+      why = words.Number(w, 1, 100, o.fps);
     } else if (w == "--pause") {
-      if (!value(v)) return "--pause needs a number of seconds";
+      if (!words.Value(v)) return "--pause needs a number of seconds";
       why = ParseSeconds(w, v, o.pause_ms);
     } else if (w == "--from" || w == "--to") {
       int n = 0;
-      why = number(0, 2147483647, n);
+      why = words.Number(w, 0, 2147483647, n);
       (w == "--from" ? o.from : o.to) = n;
     } else if (w == "--tip") {
       o.tip = true;
@@ -114,15 +105,6 @@ std::string ParseAnimateArgs(std::span<const std::string> a, AnimateOptions& o, 
   if (*format == output::AnimationFormat::Mp4 && (o.width % 2 != 0 || o.height % 2 != 0))
     return "--size: an MP4 needs an even width and height";
   return {};
-}
-
-void ShowEntries(ink::StrokeDocument& doc, int n) {
-  if (n == 0) {
-    doc.GotoHead();
-    doc.StepBack();
-  } else {
-    doc.EntryAt(n - 1, true);
-  }
 }
 
 }  // namespace
@@ -170,7 +152,7 @@ int RunAnimateCommand(std::span<const std::string> args, const StrokeFileReader&
   // The GIF's palette comes from the colours of the last frame: the sheet picture at `to`.
   std::optional<gfx::Bitmap24> last;
   if (format == output::AnimationFormat::Gif) {
-    ShowEntries(doc, to);
+    doc.ShowFirst(to);
     Result<gfx::Bitmap24> picture = output::RenderSheetPicture(o.width, o.height, in);
     if (!picture) {
       err << "stktool animate: " << picture.ErrorText() << "\n";

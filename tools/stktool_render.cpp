@@ -202,49 +202,40 @@ struct RenderOptions {
 
 // Empty on success, else the reason; help is set by -h or --help.
 std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bool& help) {
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const std::string& w = a[i];
+  OptionWords words(a);
+  while (!words.Done()) {
+    const std::string& w = words.Next();
     std::string v;
-    auto value = [&](std::string& into) {
-      if (i + 1 >= a.size()) return false;
-      into = a[++i];
-      return true;
-    };
-    auto number = [&](long long lo, long long hi, int& into) -> std::string {
-      if (!value(v)) return w + " needs a number";
-      return ParseInt(w, v, lo, hi, into);
-    };
     std::string why;
     if (IsHelp(w)) {
       help = true;
       return {};
     } else if (w == "-o") {
-      if (!value(o.out)) return "-o needs a file name";
+      if (!words.Value(o.out)) return "-o needs a file name";
     } else if (w == "--size") {
-      if (!value(v)) return "--size needs WIDTHxHEIGHT";
-      why = ParseSize(w, v, o.width, o.height);
+      why = words.Size(w, o.width, o.height);
     } else if (w == "--position") {
       int n = 0;
-      why = number(0, 2147483647, n);
+      why = words.Number(w, 0, 2147483647, n);
       o.position = n;
     } else if (w == "--background") {
-      if (!value(o.background)) return "--background needs a picture file";
+      if (!words.Value(o.background)) return "--background needs a picture file";
     } else if (w == "--texture") {
       o.texture = true;
     } else if (w == "--fit") {
-      why = number(0, 3, o.fit);
+      why = words.Number(w, 0, 3, o.fit);
     } else if (w == "--lighten") {
-      why = number(0, 2, o.lighten);
+      why = words.Number(w, 0, 2, o.lighten);
     } else if (w == "--grid") {
       seals::GridLayout g;
-      if (!value(v)) return "--grid needs CW,CH,LEFT,TOP,COLS,ROWS";
+      if (!words.Value(v)) return "--grid needs CW,CH,LEFT,TOP,COLS,ROWS";
       why = ParseGrid(v, g);
       o.grid = g;
     } else if (w == "--trace") {
-      if (!value(o.trace)) return "--trace needs a stroke file";
+      if (!words.Value(o.trace)) return "--trace needs a stroke file";
     } else if (w == "--dpi") {
       int n = 0;
-      why = number(1, 100000, n);
+      why = words.Number(w, 1, 100000, n);
       o.dpi = n;
     } else if (w == "--transparent") {
       o.transparent = true;
@@ -252,13 +243,13 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
       // Five metres a side: more than any press prints.
       const bool mm = w == "--page-mm";
       VectorPage page;
-      if (!value(v)) return w + " needs WIDTHxHEIGHT";
+      if (!words.Value(v)) return w + " needs WIDTHxHEIGHT";
       why = ParsePageSize(w, v, mm ? 5000 : 5000 * kPointsPerMillimetre, page);
       if (mm) page = {page.width * kPointsPerMillimetre, page.height * kPointsPerMillimetre};
       o.page = page;
     } else if (w == "--paper-scale") {
       int n = 0;
-      why = number(1, 16, n);
+      why = words.Number(w, 1, 16, n);
       o.paper_scale = n;
     } else if (!w.empty() && w[0] == '-') {
       return "unknown option " + w;
@@ -314,12 +305,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
           << " (it has " << doc.Count() << " entries)\n";
       return kExitUsage;
     }
-    if (n == 0) {
-      doc.GotoHead();
-      doc.StepBack();
-    } else {
-      doc.EntryAt(n - 1, true);
-    }
+    doc.ShowFirst(n);
   }
 
   output::SheetInputs in;

@@ -33,6 +33,37 @@ std::string ParseInt(const std::string& option, const std::string& text, long lo
 // "WxH" with both sides from 1 to 1 000 000; empty on success, else what is wrong.
 std::string ParseSize(const std::string& option, const std::string& text, int& width, int& height);
 
+// A command's words taken in turn: each option, then the value it takes.
+class OptionWords {
+ public:
+  explicit OptionWords(std::span<const std::string> words) : words_(words) {}
+  bool Done() const { return at_ >= words_.size(); }
+  // The next word (an option or the file).
+  const std::string& Next() { return words_[at_++]; }
+  // The value after the option just taken; false when there is none.
+  bool Value(std::string& into) {
+    if (Done()) return false;
+    into = words_[at_++];
+    return true;
+  }
+  // The value as a whole number within [lo, hi] (ParseInt), or why not.
+  std::string Number(const std::string& option, long long lo, long long hi, int& into) {
+    std::string v;
+    if (!Value(v)) return option + " needs a number";
+    return ParseInt(option, v, lo, hi, into);
+  }
+  // The value as "WxH" (ParseSize), or why not.
+  std::string Size(const std::string& option, int& width, int& height) {
+    std::string v;
+    if (!Value(v)) return option + " needs WIDTHxHEIGHT";
+    return ParseSize(option, v, width, height);
+  }
+
+ private:
+  std::span<const std::string> words_;
+  std::size_t at_ = 0;
+};
+
 // "-h" or "--help", in a command's arguments.
 inline bool IsHelp(const std::string& word) {
   return word == "-h" || word == "--help";
