@@ -118,10 +118,7 @@ int RunAnimateCommand(std::span<const std::string> args, const StrokeFileReader&
     out << kAnimateHelp;
     return 0;
   }
-  if (!why.empty()) {
-    err << "stktool animate: " << why << "\n(stktool animate --help shows the usage)\n";
-    return kExitUsage;
-  }
+  if (!why.empty()) return UsageError("animate", why, err);
   ink::StrokeDocument doc(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (const int code = read(doc, o.file); code != 0) {
     err << "stktool animate: " << o.file << ": " << ReadFailureText(code, o.file) << "\n";

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "files/codec_binding.h"
 #include "files/document_budget.h"
@@ -26,6 +27,13 @@ inline constexpr int kExitUsage = 64;
 // The exit code of a command that could not read its stroke file (code: a ReadResult).
 inline int ExitForRead(int code) {
   return code == files::kReadTooLarge ? kExitTooLarge : kExitFailure;
+}
+
+// A command's wrong arguments: tells why and where the usage is, and gives kExitUsage.
+inline int UsageError(std::string_view command, std::string_view why, std::ostream& err) {
+  err << "stktool " << command << ": " << why << "\n(stktool " << command
+      << " --help shows the usage)\n";
+  return kExitUsage;
 }
 
 using CommandArgs = std::span<const std::string>;

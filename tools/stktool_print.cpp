@@ -69,10 +69,7 @@ int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read
   if (why.empty() && !have_page) why = "no page size given (--page PWxPH)";
   if (why.empty() && ExtensionAmong(out_path, {".BMP"}).empty())
     why = "cannot write \"" + out_path + "\": it writes .bmp files only";
-  if (!why.empty()) {
-    err << "stktool print: " << why << "\n(stktool print --help shows the usage)\n";
-    return kExitUsage;
-  }
+  if (!why.empty()) return UsageError("print", why, err);
 
   Result<output::PrintLayout> layout = output::ComputePrintLayout(pw, ph, scale);
   if (!layout) {

@@ -289,10 +289,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
     out << kRenderHelp;
     return 0;
   }
-  if (!why.empty()) {
-    err << "stktool render: " << why << "\n(stktool render --help shows the usage)\n";
-    return kExitUsage;
-  }
+  if (!why.empty()) return UsageError("render", why, err);
   ink::StrokeDocument doc(output::kDefaultExportWidth, output::kDefaultExportHeight);
   if (const int code = read(doc, o.file); code != 0) {
     err << "stktool render: " << o.file << ": " << ReadFailureText(code, o.file) << "\n";
