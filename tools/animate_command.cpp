@@ -30,7 +30,8 @@ constexpr const char* kAnimateHelp =
     "  --to P                 entries shown on the last frame (default: where the file was\n"
     "                         left)\n"
     "  --tip                  draw the brush-tip circle as the replay does\n"
-    "  -h, --help             show this help\n";
+    "  -h, --help             show this help\n"
+    "The sheet under the history, as render draws it:\n";
 
 struct AnimateOptions {
   std::string file, out;
@@ -40,6 +41,7 @@ struct AnimateOptions {
   int pause_ms = 2000;
   std::optional<int> from, to;
   bool tip = false;
+  SheetOptions sheet;
 };
 
 // Seconds as a decimal number from 0 to 3600, to milliseconds.
@@ -81,6 +83,8 @@ std::string ParseAnimateArgs(std::span<const std::string> a, AnimateOptions& o, 
       (w == "--from" ? o.from : o.to) = n;
     } else if (w == "--tip") {
       o.tip = true;
+    } else if (TakeSheetOption(w, words, o.sheet, why)) {
+      // the paper under the history
     } else if (!w.empty() && w[0] == '-') {
       return "unknown option " + w;
     } else if (o.file.empty()) {
@@ -115,7 +119,7 @@ int RunAnimateCommand(std::span<const std::string> args, const StrokeFileReader&
   bool help = false;
   const std::string why = ParseAnimateArgs(args, o, help);
   if (help) {
-    out << kAnimateHelp;
+    out << kAnimateHelp << kSheetOptionsHelp;
     return 0;
   }
   if (!why.empty()) return UsageError("animate", why, err);
@@ -141,8 +145,10 @@ int RunAnimateCommand(std::span<const std::string> args, const StrokeFileReader&
 
   output::SheetInputs in;
   in.live = &doc;
-  if (doc.Background() != nullptr)
-    in.background = {doc.Background(), doc.BackgroundA(), doc.BackgroundB()};
+  LoadedSheet loaded;
+  if (const int code = LoadSheetOptions("animate", o.sheet, doc, true, read, in, loaded, err);
+      code != 0)
+    return code;
 
   const output::AnimationFormat format = *output::AnimationFormatOf(o.out);
   output::AnimationFileOptions file_options{o.width, o.height, o.fps, nullptr};

@@ -120,16 +120,9 @@ constexpr const char* kRenderHelp =
     "  --size WxH          its size in pixels, each side 1 to 1000000 (default 1024x718);\n"
     "                      PDF and SVG: the picture's size, one pixel to a point\n"
     "  --position N        show the first N entries, 0 or more (default: where the file was\n"
-    "                      left)\n"
-    "  --background IMG    this BMP or JPEG picture as the background, not the file's own\n"
-    "  --texture           repeat IMG as a texture instead of placing it once\n"
-    "  --fit 0-3           how IMG is placed: 0 on the paper, 1 full, 2 centred, 3 top left\n"
-    "                      (default 0)\n"
-    "  --lighten 0-2       lighten IMG: 0 not, 1 by half, 2 by three quarters (default 0)\n"
-    "  --grid CW,CH,LEFT,TOP,COLS,ROWS\n"
-    "                      draw a grid of COLS x ROWS cells of CW x CH pixels from LEFT,TOP\n"
-    "                      (each 0 to 65535)\n"
-    "  --trace MODEL       show the stroke file MODEL as the tracing model\n"
+    "                      left)\n";
+// The options after the sheet's.
+constexpr const char* kRenderHelpRest =
     "  --dpi N             PNG: the resolution it records, 1 to 100000 dots per inch\n"
     "                      (default 72, as a BMP records)\n"
     "  --transparent       PNG: the ink alone on a transparent background (no background,\n"
@@ -186,14 +179,88 @@ std::string ParsePageSize(const std::string& option, const std::string& text, do
   return {};
 }
 
+}  // namespace
+
+const char* const kSheetOptionsHelp =
+    "  --background IMG    this BMP or JPEG picture as the background, not the file's own\n"
+    "  --texture           repeat IMG as a texture instead of placing it once\n"
+    "  --fit 0-3           how IMG is placed: 0 on the paper, 1 full, 2 centred, 3 top left\n"
+    "                      (default 0)\n"
+    "  --lighten 0-2       lighten IMG: 0 not, 1 by half, 2 by three quarters (default 0)\n"
+    "  --grid CW,CH,LEFT,TOP,COLS,ROWS\n"
+    "                      draw a grid of COLS x ROWS cells of CW x CH pixels from LEFT,TOP\n"
+    "                      (each 0 to 65535)\n"
+    "  --trace MODEL       show the stroke file MODEL as the tracing model\n";
+
+bool TakeSheetOption(const std::string& w, OptionWords& words, SheetOptions& o, std::string& why) {
+  std::string v;
+  if (w == "--background") {
+    if (!words.Value(o.background)) why = "--background needs a picture file";
+  } else if (w == "--texture") {
+    o.texture = true;
+  } else if (w == "--fit") {
+    why = words.Number(w, 0, 3, o.fit);
+  } else if (w == "--lighten") {
+    why = words.Number(w, 0, 2, o.lighten);
+  } else if (w == "--grid") {
+    seals::GridLayout g;
+    if (!words.Value(v)) {
+      why = "--grid needs CW,CH,LEFT,TOP,COLS,ROWS";
+    } else {
+      why = ParseGrid(v, g);
+      o.grid = g;
+    }
+  } else if (w == "--trace") {
+    if (!words.Value(o.trace)) why = "--trace needs a stroke file";
+  } else {
+    return false;
+  }
+  return true;
+}
+
+int LoadSheetOptions(const std::string& command, const SheetOptions& o,
+                     const ink::StrokeDocument& doc, bool own_background,
+                     const StrokeFileReader& read, output::SheetInputs& in, LoadedSheet& loaded,
+                     std::ostream& err) {
+  if (!o.background.empty()) {
+    Result<gfx::Bitmap24> picture = seals::LoadBackgroundFile(o.background);
+    if (!picture) {
+      err << "stktool " << command << ": " << o.background << ": " << picture.ErrorText() << "\n";
+      return gfx::IsTooLarge(picture.ErrorText()) ? kExitTooLarge : kExitFailure;
+    }
+    loaded.background = std::make_unique<gfx::Bitmap24>(std::move(picture).Value());
+    // Only an image is lightened, never a texture.
+    if (!o.texture) seals::LightenBackground(*loaded.background, o.lighten);
+    in.background = {loaded.background.get(),
+                     o.texture ? seals::kBackgroundTexture : seals::kBackgroundImage, o.fit};
+  } else if (doc.Background() != nullptr && own_background) {
+    in.background = {doc.Background(), doc.BackgroundA(), doc.BackgroundB()};
+  }
+  if (o.grid) {
+    in.grid = *o.grid;
+    in.grid_shown = true;
+  }
+  if (!o.trace.empty()) {
+    loaded.model = std::make_unique<ink::StrokeDocument>(output::kDefaultExportWidth,
+                                                         output::kDefaultExportHeight);
+    if (const int code = read(*loaded.model, o.trace); code != 0) {
+      err << "stktool " << command << ": " << o.trace << ": " << ReadFailureText(code, o.trace)
+          << "\n";
+      return ExitForRead(code);
+    }
+    in.trace_model = loaded.model.get();
+    in.trace_shown = true;
+  }
+  return 0;
+}
+
+namespace {
+
 struct RenderOptions {
-  std::string file, out, background, trace;
+  std::string file, out;
   int width = output::kDefaultExportWidth, height = output::kDefaultExportHeight;
   std::optional<int> position;
-  bool texture = false;
-  int fit = seals::kFitPaper;
-  int lighten = seals::kLightenNone;
-  std::optional<seals::GridLayout> grid;
+  SheetOptions sheet;
   std::optional<int> dpi;
   bool transparent = false;
   std::optional<VectorPage> page;
@@ -218,21 +285,8 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
       int n = 0;
       why = words.Number(w, 0, 2147483647, n);
       o.position = n;
-    } else if (w == "--background") {
-      if (!words.Value(o.background)) return "--background needs a picture file";
-    } else if (w == "--texture") {
-      o.texture = true;
-    } else if (w == "--fit") {
-      why = words.Number(w, 0, 3, o.fit);
-    } else if (w == "--lighten") {
-      why = words.Number(w, 0, 2, o.lighten);
-    } else if (w == "--grid") {
-      seals::GridLayout g;
-      if (!words.Value(v)) return "--grid needs CW,CH,LEFT,TOP,COLS,ROWS";
-      why = ParseGrid(v, g);
-      o.grid = g;
-    } else if (w == "--trace") {
-      if (!words.Value(o.trace)) return "--trace needs a stroke file";
+    } else if (TakeSheetOption(w, words, o.sheet, why)) {
+      // the paper under the history
     } else if (w == "--dpi") {
       int n = 0;
       why = words.Number(w, 1, 100000, n);
@@ -273,7 +327,7 @@ std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bo
   if ((o.page || o.paper_scale) && !vector)
     return std::string(o.page ? "--page-mm and --page-pt go" : "--paper-scale goes") +
            " with a .pdf or .svg output";
-  if (o.transparent && (!o.background.empty() || o.grid || !o.trace.empty()))
+  if (o.transparent && o.sheet.Any())
     return "--transparent draws the ink alone: it takes no --background, --grid or --trace";
   return {};
 }
@@ -286,7 +340,7 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
   bool help = false;
   const std::string why = ParseRenderArgs(args, o, help);
   if (help) {
-    out << kRenderHelp;
+    out << kRenderHelp << kSheetOptionsHelp << kRenderHelpRest;
     return 0;
   }
   if (!why.empty()) return UsageError("render", why, err);
@@ -307,34 +361,11 @@ int RunRenderCommand(std::span<const std::string> args, const StrokeFileReader& 
 
   output::SheetInputs in;
   in.live = &doc;
-  std::unique_ptr<gfx::Bitmap24> background;
-  if (!o.background.empty()) {
-    Result<gfx::Bitmap24> loaded = seals::LoadBackgroundFile(o.background);
-    if (!loaded) {
-      err << "stktool render: " << o.background << ": " << loaded.ErrorText() << "\n";
-      return gfx::IsTooLarge(loaded.ErrorText()) ? kExitTooLarge : kExitFailure;
-    }
-    background = std::make_unique<gfx::Bitmap24>(std::move(loaded).Value());
-    // Only an image is lightened, never a texture.
-    if (!o.texture) seals::LightenBackground(*background, o.lighten);
-    in.background = {background.get(),
-                     o.texture ? seals::kBackgroundTexture : seals::kBackgroundImage, o.fit};
-  } else if (doc.Background() != nullptr && !o.transparent) {
-    in.background = {doc.Background(), doc.BackgroundA(), doc.BackgroundB()};
-  }
-  if (o.grid) {
-    in.grid = *o.grid;
-    in.grid_shown = true;
-  }
-  ink::StrokeDocument model(output::kDefaultExportWidth, output::kDefaultExportHeight);
-  if (!o.trace.empty()) {
-    if (const int code = read(model, o.trace); code != 0) {
-      err << "stktool render: " << o.trace << ": " << ReadFailureText(code, o.trace) << "\n";
-      return ExitForRead(code);
-    }
-    in.trace_model = &model;
-    in.trace_shown = true;
-  }
+  LoadedSheet loaded;
+  if (const int code =
+          LoadSheetOptions("render", o.sheet, doc, !o.transparent, read, in, loaded, err);
+      code != 0)
+    return code;
 
   if (const std::string vector = ExtensionAmong(o.out, {".PDF", ".SVG"}); !vector.empty()) {
     Result<output::VectorSheet> sheet =

@@ -2,12 +2,18 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 
 #include "files/stroke_file.h"
+#include "gfx/bitmap24.h"
 #include "ink/stroke_document.h"
+#include "output/sheet_layers.h"
+#include "seals/background.h"
+#include "seals/grid_layout.h"
 #include "tools/commands.h"
 
 namespace zevo::tools {
@@ -63,6 +69,32 @@ class OptionWords {
   std::span<const std::string> words_;
   std::size_t at_ = 0;
 };
+
+// The paper under the history that render and animate take options for, and its help lines.
+struct SheetOptions {
+  std::string background, trace;
+  bool texture = false;
+  int fit = seals::kFitPaper;
+  int lighten = seals::kLightenNone;
+  std::optional<seals::GridLayout> grid;
+  bool Any() const { return !background.empty() || grid || !trace.empty(); }
+};
+extern const char* const kSheetOptionsHelp;
+// Takes the option w (and its value) when it is one of the sheet's: true when taken, with why
+// telling a bad value.
+bool TakeSheetOption(const std::string& w, OptionWords& words, SheetOptions& o, std::string& why);
+// What the options name, loaded: the background picture and the tracing model.
+struct LoadedSheet {
+  std::unique_ptr<gfx::Bitmap24> background;
+  std::unique_ptr<ink::StrokeDocument> model;
+};
+// Puts the sheet the options describe into `in` for the history `doc` (the file's own
+// background unless another is given, or none when `own_background` is false). 0 on success,
+// else the exit code, with the reason written to err.
+int LoadSheetOptions(const std::string& command, const SheetOptions& o,
+                     const ink::StrokeDocument& doc, bool own_background,
+                     const StrokeFileReader& read, output::SheetInputs& in, LoadedSheet& loaded,
+                     std::ostream& err);
 
 // "-h" or "--help", in a command's arguments.
 inline bool IsHelp(const std::string& word) {

@@ -73,12 +73,7 @@ class ShownFrames final : public AnimationSink {
 
 Bitmap24 SheetAt(ink::StrokeDocument& doc, int position, const SheetInputs& base, int w, int h) {
   const int kept = doc.Position();
-  if (position == 0) {
-    doc.GotoHead();
-    doc.StepBack();
-  } else {
-    doc.EntryAt(position - 1, true);
-  }
+  doc.ShowFirst(position);
   SheetInputs in = base;
   in.live = &doc;
   Result<Bitmap24> picture = RenderSheetPicture(w, h, in);
@@ -450,6 +445,35 @@ TEST_F(AnimateCommand, WebPIsLosslessAndTimedByTheTicks) {
   // The picture's tick and the stroke's eight (begin, six samples, end), shown for one tick
   // more, then half a second.
   EXPECT_EQ(part.delays.back(), (1 + 8 + 1) * 100 + 500);
+}
+
+// The sheet's options are render's: a grid and a tracing model under the history, drawn on
+// every frame as on the sheet picture; a model that cannot be read is named.
+TEST_F(AnimateCommand, GridAndTracingModelAsRenderTakesThem) {
+  ASSERT_EQ(Animate({Path("sheet.stk"), "-o", Path("g.webp"), "--grid", "100,120,30,40,6,4",
+                     "--trace", Path("sheet.stk")}),
+            0)
+      << err_.str();
+  const Decoded d = DecodeWebP(Path("g.webp"));
+  ASSERT_FALSE(d.frames.empty());
+  ink::StrokeDocument doc(1024, 718), model(1024, 718);
+  ASSERT_EQ(files::ReadStrokeFile(doc, Path("sheet.stk"), nullptr), 0);
+  ASSERT_EQ(files::ReadStrokeFile(model, Path("sheet.stk"), nullptr), 0);
+  SheetInputs in;
+  in.background = {doc.Background(), doc.BackgroundA(), doc.BackgroundB()};
+  in.grid = {100, 120, 30, 40, 6, 4};
+  in.grid_shown = true;
+  in.trace_model = &model;
+  in.trace_shown = true;
+  EXPECT_TRUE(d.frames.front().SamePixels(SheetAt(doc, 0, in, 1024, 718)));
+  EXPECT_TRUE(d.frames.back().SamePixels(SheetAt(doc, 4, in, 1024, 718)));
+  EXPECT_FALSE(d.frames.back().SamePixels(Sheet(4, 1024, 718, true)));
+
+  EXPECT_EQ(Animate({Path("sheet.stk"), "-o", Path("h.webp"), "--trace", Path("none.stk")}), 1);
+  EXPECT_NE(err_.str().find("none.stk"), std::string::npos) << err_.str();
+  EXPECT_EQ(Animate({Path("sheet.stk"), "-o", Path("h.webp"), "--grid", "1,2"}), 64);
+  EXPECT_EQ(Animate({Path("sheet.stk"), "--help"}), 0);
+  EXPECT_NE(out_.str().find("--trace MODEL"), std::string::npos);
 }
 
 TEST_F(AnimateCommand, WebPStreamShowsWhatLibwebpsAnimationEncoderShows) {
