@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "bench/fresh_process.h"
 #include "bench/ink/pen_path.h"
 #include "output/animation.h"
 #include "output/animation_file.h"
@@ -92,53 +92,21 @@ int Animate(int format, bool tip) {
   return done ? done.Value().frames : -1;
 }
 
-long StatusKb(const char* key) {
-  std::ifstream f("/proc/self/status");
-  std::string line;
-  while (std::getline(f, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key) + 1);
-  return 0;
-}
-
 // Started again with ZEVO_ANIMATION_PEAK=<format>: one animation, the growth of the peak
 // resident memory in kB on the standard output, and out.
 const bool kPeakChild = [] {
   const char* v = std::getenv("ZEVO_ANIMATION_PEAK");
   if (v == nullptr) return false;
   TheHistory();
-  const long before = StatusKb("VmHWM");
+  const long before = bench::StatusKb("VmHWM");
   if (Animate(std::atoi(v), false) < 0) _exit(2);
-  std::printf("%ld\n", StatusKb("VmHWM") - before);
+  std::printf("%ld\n", bench::StatusKb("VmHWM") - before);
   std::fflush(stdout);
   _exit(0);
 }();
 
 double PeakMegabytes(int format) {
-  int fds[2];
-  if (pipe(fds) != 0) return 0;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fds[1], 1);
-    close(fds[0]);
-    close(fds[1]);
-    setenv("ZEVO_ANIMATION_PEAK", std::to_string(format).c_str(), 1);
-    char* const argv[] = {const_cast<char*>("bench_animation"), nullptr};
-    execv("/proc/self/exe", argv);
-    _exit(3);
-  }
-  close(fds[1]);
-  char buf[64] = {};
-  std::size_t got = 0;
-  while (got + 1 < sizeof buf) {
-    const ssize_t n = read(fds[0], buf + got, sizeof buf - 1 - got);
-    if (n <= 0) break;
-    got += std::size_t(n);
-  }
-  close(fds[0]);
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return -1;
-  return double(std::atol(buf)) / 1024.0;
+  return bench::FreshProcessMegabytes("ZEVO_ANIMATION_PEAK", std::to_string(format));
 }
 
 // Argument: 0 the drawing alone, 1 GIF, 2 WebP, 3 WebP through libwebp's animation encoder,

@@ -20,6 +20,7 @@
 #include <tuple>
 #include <utility>
 
+#include "bench/fresh_process.h"
 #include "bench/ink/pen_path.h"
 #include "output/sheet_picture.h"
 
@@ -91,19 +92,6 @@ class Stopwatch {
   double cpu_ = CpuNow();
 };
 
-// /proc/self/status's value of `key` (VmRSS, VmHWM) in KB.
-long StatusKb(const char* key) {
-  FILE* f = std::fopen("/proc/self/status", "r");
-  if (f == nullptr) return 0;
-  char line[256];
-  long kb = 0;
-  const std::size_t n = std::strlen(key);
-  while (std::fgets(line, sizeof line, f) != nullptr)
-    if (std::strncmp(line, key, n) == 0 && line[n] == ':') kb = std::atol(line + n + 1);
-  std::fclose(f);
-  return kb;
-}
-
 // In the child the benchmark starts for a peak (ZEVO_EXPORT_PEAK="w h strokes at_once"), before
 // main: builds the history, resets the peak resident size, exports once and prints how far
 // the peak rose above the resident size before the export, in KB.
@@ -118,12 +106,12 @@ const bool kPeakChild = [] {
     std::fputs("5", f);  // the peak starts again from what is resident now
     std::fclose(f);
   }
-  const long before = StatusKb("VmRSS");
+  const long before = zevo::bench::StatusKb("VmRSS");
   {
     auto r = Export(w, h, in, at_once != 0);
     benchmark::DoNotOptimize(r);
   }
-  std::printf("%ld\n", StatusKb("VmHWM") - before);
+  std::printf("%ld\n", zevo::bench::StatusKb("VmHWM") - before);
   std::fflush(stdout);
   _exit(0);
 }();
@@ -131,33 +119,9 @@ const bool kPeakChild = [] {
 // The peak memory of one export, in MB, measured in a fresh process (this program started
 // again) so that no memory the benchmark process already holds is reused.
 double ExportPeakMegabytes(int w, int h, int strokes, bool at_once) {
-  int fds[2];
-  if (pipe(fds) != 0) return 0;
-  const std::string args = std::to_string(w) + " " + std::to_string(h) + " " +
-                           std::to_string(strokes) + " " + (at_once ? "1" : "0");
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fds[1], 1);
-    close(fds[0]);
-    close(fds[1]);
-    setenv("ZEVO_EXPORT_PEAK", args.c_str(), 1);
-    char* const argv[] = {const_cast<char*>("bench_export"), nullptr};
-    execv("/proc/self/exe", argv);
-    _exit(3);
-  }
-  close(fds[1]);
-  char buf[64] = {};
-  std::size_t got = 0;
-  while (got + 1 < sizeof buf) {
-    const ssize_t n = read(fds[0], buf + got, sizeof buf - 1 - got);
-    if (n <= 0) break;
-    got += std::size_t(n);
-  }
-  close(fds[0]);
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return -1;
-  return double(std::atol(buf)) / 1024.0;
+  return zevo::bench::FreshProcessMegabytes(
+      "ZEVO_EXPORT_PEAK", std::to_string(w) + " " + std::to_string(h) + " " +
+                              std::to_string(strokes) + " " + (at_once ? "1" : "0"));
 }
 
 // Arguments: strokes, width, height, 1 to draw at once instead of in bands.
