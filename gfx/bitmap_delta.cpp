@@ -172,28 +172,14 @@ constexpr std::int64_t kHalvesFrom = std::int64_t(1) << 20;
 }  // namespace
 
 std::optional<BitmapDelta> BitmapDelta::Make(const Bitmap24& b, DeltaReference ref) {
-  if (b.Width() != ref.Width() || b.Height() != ref.Height()) return std::nullopt;
-  BitmapDelta d;
-  d.width_ = b.Width();
-  d.height_ = b.Height();
-  d.bottom_ = b.Height();
-  try {
-    const int h = b.Height();
-    if (std::int64_t(b.Width()) * h < kHalvesFrom) {
-      AppendRows(d.ops_, b, ref, 0, h);
-    } else {
-      // The rows' runs follow each other, so the lower half's are told apart and appended.
-      std::vector<std::uint32_t> lower;
-      base::Worker second(
-          [&, lower_ref = ref]() mutable { AppendRows(lower, b, lower_ref, h / 2, h); });
-      AppendRows(d.ops_, b, ref, 0, h / 2);
-      second.Join();
-      d.ops_.insert(d.ops_.end(), lower.begin(), lower.end());
-    }
-    d.ops_.shrink_to_fit();
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  const int h = b.Height();
+  if (std::int64_t(b.Width()) * h < kHalvesFrom) return MakeRows(b, ref, 0, h);
+  // A large bitmap: the lower half is told on a thread of its own and appended.
+  std::optional<BitmapDelta> lower;
+  base::Worker second([&, lower_ref = ref] { lower = MakeRows(b, lower_ref, h / 2, h); });
+  std::optional<BitmapDelta> d = MakeRows(b, ref, 0, h / 2);
+  second.Join();
+  if (!d || !lower || !d->Append(*lower)) return std::nullopt;
   return d;
 }
 
