@@ -25,11 +25,32 @@ constexpr char kPictureFilter[] =
     "JPEG Image (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap Image (*.bmp)|*.bmp|PNG Image (*.png)|*.png|"
     "Export replay\u2026 (*.gif;*.webp;*.mp4)|*.gif;*.webp;*.mp4";
 
-// A replay longer than this many frame times is only written when the writer agrees.
-constexpr std::int64_t kLongReplayTicks = 25 * 60;
+// The label of the progress panel while a replay is written.
+constexpr char kReplayProgressLabel[] = "Writing the replay\u2026 Esc or a click stops it.";
+
+// Hands the frames on, and stops the animation when the writer asks it to.
+class StoppableSink : public output::AnimationSink {
+ public:
+  StoppableSink(output::AnimationSink& sink, base::ProgressRun& run) : sink_(sink), run_(run) {}
+  std::string Frame(const gfx::Bitmap24& picture, const gfx::Rect& changed,
+                    std::int64_t at_ms) override {
+    if (run_.StopRequested()) {
+      stopped = true;
+      return output::kAnimationCancelled;
+    }
+    return sink_.Frame(picture, changed, at_ms);
+  }
+  std::string End(std::int64_t end_ms) override { return sink_.End(end_ms); }
+  bool stopped = false;
+
+ private:
+  output::AnimationSink& sink_;
+  base::ProgressRun& run_;
+};
 
 // The history up to the player position written as an animation of the export size, at the
-// replay's rate, with the brush tip; the progress panel counts the entries.
+// replay's rate, with the brush tip. The progress panel counts the entries; Esc or a click
+// stops the writing and leaves no file.
 void ExportReplay(platform::Ui& ui, const std::string& path, output::AnimationFormat format,
                   const output::SheetInputs& in, int width, int height, int rate,
                   base::ProgressDisplay* progress) {
@@ -39,18 +60,10 @@ void ExportReplay(platform::Ui& ui, const std::string& path, output::AnimationFo
   o.samples_per_frame = std::max(rate, 1);
   o.to = in.live->Position();
   o.tip = true;
-  const std::int64_t ticks = output::ReplayTicks(*in.live, 0, o.to, o.samples_per_frame);
-  if (ticks > kLongReplayTicks &&
-      !ui.AskOkCancel("Export replay",
-                      "The replay lasts " +
-                          std::to_string(output::TickTimeMs(ticks, o.fps) / 1000) +
-                          " seconds. Writing it takes a while and cannot be stopped half way. "
-                          "Write it?"))
-    return;
   auto failed = [&](const std::string& why) {
     std::error_code ec;
     std::filesystem::remove(path, ec);
-    ui.ShowError("The replay " + path + " cannot be made: " + why);
+    if (!why.empty()) ui.ShowError("The replay " + path + " cannot be made: " + why);
   };
   output::AnimationFileOptions file{width, height, o.fps, nullptr};
   // The GIF's palette: the colours of the last frame, the sheet picture.
@@ -65,15 +78,20 @@ void ExportReplay(platform::Ui& ui, const std::string& path, output::AnimationFo
       output::OpenAnimationFile(path, format, file);
   if (!sink) return ui.ShowError("The replay " + path + " cannot be made: " + sink.ErrorText());
   last.reset();
+  bool stopped = false;
   Result<output::AnimationTotals> done = [&] {
-    base::ProgressRun run(progress, o.to, base::kProgressLineHistory);
-    return output::RenderAnimation(in, o, *sink.Value(), [&run](int, int) {
-      run.Step();
+    base::ProgressRun run(progress, o.to, kReplayProgressLabel);
+    StoppableSink stoppable(*sink.Value(), run);
+    auto result = output::RenderAnimation(in, o, stoppable, [&run](int done, int) {
+      run.MoveTo(done);
       return true;
     });
+    stopped = stoppable.stopped;
+    return result;
   }();
   sink.Value().reset();
-  if (!done) failed(done.ErrorText());
+  // A stop the writer asked for is no failure: the partial file goes without a message.
+  if (!done) failed(stopped ? std::string() : done.ErrorText());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/zevo3_win.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -30,9 +31,12 @@ class WindowProgress : public base::ProgressDisplay {
  public:
   explicit WindowProgress(TZevo3Win& w) : w_(w) {}
   void Show(int maximum, int message_line) override {
+    ShowText(maximum, w_.messages.At(message_line));
+  }
+  void ShowText(int maximum, const std::string& label) override {
     ProgressState& p = w_.panels.PanelProgress;
     p.max = maximum;
-    p.text = w_.messages.At(message_line);
+    p.text = label;
     p.panel.visible = true;
     Changed();
   }
@@ -47,6 +51,15 @@ class WindowProgress : public base::ProgressDisplay {
     p.position = p.max = 0;
     w_.MarkDirty(kDirtyProgress);
   }
+  // Asks the view at most every 50 ms: it paints what waits and tells whether the writer
+  // pressed Esc or clicked.
+  bool StopRequested() override {
+    if (!w_.poll_stop_request) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_poll_ < std::chrono::milliseconds(50)) return false;
+    last_poll_ = now;
+    return w_.poll_stop_request();
+  }
 
  private:
   void Changed() {
@@ -54,6 +67,7 @@ class WindowProgress : public base::ProgressDisplay {
     if (w_.repaint_progress_now) w_.repaint_progress_now();
   }
   TZevo3Win& w_;
+  std::chrono::steady_clock::time_point last_poll_{};
 };
 
 // The calibration target: a red frame and cross with the instruction.

@@ -184,6 +184,10 @@ class TZevo3Win {
   void MarkDirty(unsigned bits) { panels.MarkDirty(bits); }
   // Called while a long redraw shows its progress, so that the label is painted at once.
   std::function<void()> repaint_progress_now;
+  // Called now and then during work that can be stopped (a replay export): the view paints
+  // what waits, holds back every other input, and says whether the writer pressed Esc or
+  // clicked to stop.
+  std::function<bool()> poll_stop_request;
   // Asks the view to close the window (the control panel's close button).
   std::function<void()> request_close;
   // Moves the mouse pointer to the centre of the screen (after the open hot key).

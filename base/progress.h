@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace zevo::base {
 
 // The main window's progress panel as the long redraws drive it: a bar with a maximum and a
@@ -8,9 +10,14 @@ class ProgressDisplay {
  public:
   virtual ~ProgressDisplay() = default;
   virtual void Show(int maximum, int message_line) = 0;
+  // The same with a label of its own.
+  virtual void ShowText(int maximum, const std::string& label) = 0;
   virtual void SetPosition(int position) = 0;
   // Hides the panel, empties the label, and sets the bar's position and maximum to 0.
   virtual void Hide() = 0;
+  // Whether the writer asked to stop the work shown (work that can be stopped asks now and
+  // then; meanwhile the panel is painted).
+  virtual bool StopRequested() { return false; }
 };
 
 // Message lines of the two redraw loops.
@@ -25,6 +32,10 @@ class ProgressRun {
       : display_(count > 16 ? display : nullptr) {
     if (display_) display_->Show(count, message_line);
   }
+  // A run that can be stopped, with its own label; its panel shows whatever the count.
+  ProgressRun(ProgressDisplay* display, int count, const std::string& label) : display_(display) {
+    if (display_) display_->ShowText(count, label);
+  }
   ~ProgressRun() {
     if (display_) display_->Hide();
   }
@@ -36,6 +47,11 @@ class ProgressRun {
     ++counter_;
     if (display_ && counter_ % 16 == 0) display_->SetPosition(counter_);
   }
+  // Moves the bar to `position` (a run that counts in its own steps).
+  void MoveTo(int position) {
+    if (display_) display_->SetPosition(position);
+  }
+  bool StopRequested() { return display_ && display_->StopRequested(); }
 
  private:
   ProgressDisplay* display_;

@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
   platform::qt::MainWindowView view(*win, tablet);
   ui.SetParent(&view);
   hot_keys.SetCallback([&](int id) {
+    // No command starts in the middle of work that lets the event loop run.
+    if (view.InWork()) return;
     win->HotKey(id);
     view.Sync();
   });

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -27,6 +28,34 @@ QColor ToQColor(gfx::Color c) {
 QRect RectOf(const workspace::PanelControl& p) {
   return QRect(p.left, p.top, p.width, p.height);
 }
+
+// While work that can be stopped runs: holds back every input event of the program (none may
+// start a command in the middle of it) and notes Esc, a click, a pen touch or a close as the
+// writer asking to stop. Painting and timers go on.
+class StopRequestFilter : public QObject {
+ public:
+  bool stop = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) stop = true;
+        return true;
+      case QEvent::MouseButtonPress:
+      case QEvent::TabletPress:
+      case QEvent::Close:
+        stop = true;
+        return true;
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::ContextMenu:
+        return true;
+      default:
+        return e->isInputEvent();
+    }
+  }
+};
 
 QRect RectOf(const gfx::Rect& r) {
   return QRect(r.left, r.top, r.Width(), r.Height());
@@ -56,15 +85,16 @@ MainWindowView::MainWindowView(app::TZevo3Win& win, QtTabletDriver& tablet)
   win_.repaint_progress_now = [this] {
     repaint(OnWindow(win_.panels.PanelProgress.panel.Bounds()));
   };
+  win_.poll_stop_request = [this] { return PollStopRequest(); };
 
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
-    if (win_.timer1_enabled) Guard([&] { win_.Timer1Timer(); });
+    if (win_.timer1_enabled && !in_work_) Guard([&] { win_.Timer1Timer(); });
   });
   timer1_.start();
   timer2_.setInterval(33);
   connect(&timer2_, &QTimer::timeout, this, [this] {
-    if (win_.timer2_enabled) Guard([&] { win_.Timer2Timer(); });
+    if (win_.timer2_enabled && !in_work_) Guard([&] { win_.Timer2Timer(); });
   });
   timer2_.start();
 }
@@ -77,6 +107,17 @@ void MainWindowView::Guard(F&& f) {
     if (win_.env.ui) win_.env.ui->ShowError(e.what());
   }
   Sync();
+}
+
+bool MainWindowView::PollStopRequest() {
+  if (in_work_) return false;
+  StopRequestFilter filter;
+  QCoreApplication::instance()->installEventFilter(&filter);
+  in_work_ = true;
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  in_work_ = false;
+  QCoreApplication::instance()->removeEventFilter(&filter);
+  return filter.stop;
 }
 
 void MainWindowView::Sync() {

@@ -22,6 +22,12 @@ class MainWindowView : public QWidget {
   // Brings the window up to date with the core after a handler ran.
   void Sync();
 
+  // Lets the event loop paint what waits during work that can be stopped, holding back every
+  // input; true when the writer pressed Esc, clicked, touched with the pen or closed the window.
+  bool PollStopRequest();
+  // Whether such work is letting the event loop run (no command may start now).
+  bool InWork() const { return in_work_; }
+
   // Told at the end of each paint with the rectangle the paint event asked for (benchmarks and
   // tests watch what is painted when).
   std::function<void(const QRect&)> on_painted;
@@ -54,6 +60,7 @@ class MainWindowView : public QWidget {
   QTimer timer1_;
   QTimer timer2_;
   bool activated_ = false;
+  bool in_work_ = false;
 };
 
 }  // namespace zevo::platform::qt

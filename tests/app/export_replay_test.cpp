@@ -68,11 +68,11 @@ TEST(ExportReplay, WritesTheHistoryAsTheReplayDrawsIt) {
   EXPECT_FALSE(fs::exists(folder / "replay.mp4"));
 }
 
-TEST(ExportReplay, ALongReplayIsWrittenOnlyWhenAgreed) {
+TEST(ExportReplay, TheWriterCanStopItWhileItRuns) {
   TestWindow t;
   ASSERT_TRUE(t.win) << t.error;
   TZevo3Win& w = *t.win;
-  // 600 strokes of three samples: three ticks each, a minute and more at 25 frames a second.
+  // 600 strokes of three samples: over a minute of replay at 25 frames a second.
   for (int k = 0; k < 600; ++k) {
     const float x = 100.0f + float(k % 30) * 25, y = 100.0f + float(k / 30) * 25;
     w.Document().AddSample(x, y, 4);
@@ -81,18 +81,39 @@ TEST(ExportReplay, ALongReplayIsWrittenOnlyWhenAgreed) {
   }
   const fs::path folder = t.folder / "Save";
   fs::create_directories(folder);
-  t.ui.QueueSaveFile((folder / "long.webp").string());
-  t.ui.QueueOkCancel(false);
-  w.SavePicExecute();
-  ASSERT_EQ(t.ui.calls.back().kind, ScriptedUi::Kind::AskOkCancel);
-  EXPECT_NE(t.ui.calls.back().text.find("72 seconds"), std::string::npos) << t.ui.calls.back().text;
-  EXPECT_FALSE(fs::exists(folder / "long.webp"));
+  const fs::path out = folder / "long.webp";
 
-  t.ui.QueueSaveFile((folder / "long.webp").string());
-  t.ui.QueueOkCancel(true);
+  // Asked to stop at once: no file is left and no error is shown; the panel goes.
+  int polls = 0;
+  std::string label;
+  w.poll_stop_request = [&] {
+    ++polls;
+    label = w.panels.PanelProgress.panel.visible ? w.panels.PanelProgress.text : "";
+    return true;
+  };
+  t.ui.QueueSaveFile(out.string());
   w.SavePicExecute();
+  EXPECT_EQ(polls, 1);
+  EXPECT_NE(label.find("Esc"), std::string::npos) << label;
+  EXPECT_FALSE(fs::exists(out));
   EXPECT_TRUE(t.ui.Errors().empty());
-  EXPECT_GT(fs::file_size(folder / "long.webp"), 1000u);
+  EXPECT_FALSE(w.panels.PanelProgress.panel.visible);
+  EXPECT_EQ(w.Document().Position(), 600);
+
+  // Never asked to stop: the whole replay is written, nothing asked beforehand.
+  polls = 0;
+  w.poll_stop_request = [&] {
+    ++polls;
+    return false;
+  };
+  const std::size_t calls = t.ui.calls.size();
+  t.ui.QueueSaveFile(out.string());
+  w.SavePicExecute();
+  EXPECT_GE(polls, 1);
+  EXPECT_EQ(t.ui.calls.size(), calls + 1);  // the save dialog alone
+  EXPECT_TRUE(t.ui.Errors().empty());
+  EXPECT_GT(fs::file_size(out), 1000u);
+  EXPECT_FALSE(w.panels.PanelProgress.panel.visible);
 }
 
 }  // namespace

@@ -127,6 +127,7 @@ TEST(PrintSheet, BackgroundsAtTheirPrintScale) {
 class Recorder : public base::ProgressDisplay {
  public:
   void Show(int maximum, int line) override { log.push_back({'S', maximum, line}); }
+  void ShowText(int maximum, const std::string&) override { log.push_back({'T', maximum, 0}); }
   void SetPosition(int p) override { log.push_back({'P', p, 0}); }
   void Hide() override { log.push_back({'H', 0, 0}); }
   struct E {

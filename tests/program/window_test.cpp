@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -122,6 +123,42 @@ TEST(Window, APacketRepaintsItsNewInkWithoutWaitingForTheTimer) {
     }
   EXPECT_EQ(differing, 0);
   QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(260, 215));
+}
+
+// Work that can be stopped lets the event loop run: input is held back from the program and
+// Esc, a click or a close ask it to stop.
+TEST(Window, StoppableWorkHoldsBackInputAndHearsEscOrAClick) {
+  QtWindow q;
+  ASSERT_TRUE(q.win && q.exposed) << q.t.error;
+  auto& view = *q.view;
+  auto post_mouse = [&](QEvent::Type type, QPoint p) {
+    QCoreApplication::postEvent(
+        &view, new QMouseEvent(type, QPointF(p), QPointF(view.mapToGlobal(p)), Qt::LeftButton,
+                               type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                               Qt::NoModifier));
+  };
+  auto post_key = [&](int key) {
+    QCoreApplication::postEvent(&view, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+  };
+
+  EXPECT_FALSE(view.PollStopRequest());
+  post_key(Qt::Key_A);
+  EXPECT_FALSE(view.PollStopRequest());
+  post_key(Qt::Key_Escape);
+  EXPECT_TRUE(view.PollStopRequest());
+  // A press and drag on the page stops the work and writes nothing.
+  post_mouse(QEvent::MouseButtonPress, QPoint(300, 300));
+  for (int i = 1; i <= 5; ++i) post_mouse(QEvent::MouseMove, QPoint(300 + 20 * i, 300));
+  post_mouse(QEvent::MouseButtonRelease, QPoint(400, 300));
+  EXPECT_TRUE(view.PollStopRequest());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(q.win->Document().Count(), 0);
+  EXPECT_FALSE(view.InWork());
+  // Afterwards the mouse writes again.
+  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+  for (int i = 1; i <= 10; ++i) QTest::mouseMove(&view, QPoint(200 + 10 * i, 200));
+  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+  EXPECT_EQ(q.win->Document().Count(), 1);
 }
 
 TEST(Window, TheZoomFrameAndTheGridPanelFollowTheMouse) {

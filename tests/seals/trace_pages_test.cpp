@@ -70,6 +70,7 @@ TEST(TracePages, HiddenModelIsClearedAndPaperShows) {
 class CountingProgress : public base::ProgressDisplay {
  public:
   void Show(int maximum, int line) override { events.push_back({'S', maximum, line}); }
+  void ShowText(int maximum, const std::string&) override { events.push_back({'T', maximum, 0}); }
   void SetPosition(int position) override { events.push_back({'P', position, 0}); }
   void Hide() override { events.push_back({'H', 0, 0}); }
   struct Event {
