@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/zevo3_win.h"
+#include "files/recovery_file.h"
 #include "files/save_rules.h"
 #include "files/stroke_file.h"
 #include "gfx/bmp_file.h"
@@ -40,15 +41,15 @@ files::FileGrid FileGridOf(const seals::GridLayout& g) {
 }  // namespace
 
 std::string TZevo3Win::TemporaryBackgroundPath() const {
-  // Beside the recovery file, in the writer's own state folder: the program's folder may not
-  // be writable once it is installed.
-  const std::string& folder = recovery.file.Folder();
-  return (folder.empty() ? env.program_folder : folder) + kTemporaryBackgroundName;
+  // In the writer's runtime folder: the program's folder may not be writable once it is
+  // installed, and the file lives only while the program runs.
+  const std::string folder = files::DefaultTemporaryFolder();
+  return (folder.empty() ? env.folders.Writable() : folder) + kTemporaryBackgroundName;
 }
 
 void TZevo3Win::AskFirstUseIdentity() {
   if (!author.name.empty() || env.ui == nullptr || env.settings == nullptr) return;
-  settings::TLoginDlg dialog(*env.settings, env.program_folder);
+  settings::TLoginDlg dialog(*env.settings, env.folders);
   dialog.mode = settings::TLoginDlg::kFirstUse;
   env.ui->ShowModal(dialog);
   if (!dialog.confirmed) return;

@@ -117,6 +117,7 @@ void TZevo3Win::SaveStampExecute() {
   gfx::Bitmap24 seal(r.Width(), r.Height(), gfx::kWhite);
   for (int y = 0; y < r.Height(); ++y)
     for (int x = 0; x < r.Width(); ++x) seal.SetPixel(x, y, work.Pixel(r.left + x, r.top + y));
+  settings::MakeUserFolder(env.folders, app_settings.stamp_folder);
   const std::string path =
       platform::FirstFreeNumberedName(app_settings.stamp_folder, "Stamp", ".BMP", kMaxStampNumber);
   std::string error = path.empty() ? "every name up to Stamp99999.BMP is taken" : "";

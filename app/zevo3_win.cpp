@@ -137,18 +137,21 @@ Result<bool> TZevo3Win::Construct() {
   pen.tool_mode = input::kToolBrush;
 
   // C7: the background dialog reads its folders and texts now.
-  bg_dialog = std::make_unique<seals::TBGDialog>(store, env.program_folder);
+  bg_dialog = std::make_unique<seals::TBGDialog>(store, env.folders);
   // The dialogs made once with the program's forms, in their order: the seal chooser (which
   // imports Zevo3.ini), the options and the save options.
-  auto chooser = seals::TStampDlg::Create(*env.settings, env.program_folder, env.text);
+  auto chooser = seals::TStampDlg::Create(*env.settings, env.folders, env.text);
   if (!chooser) return Result<bool>::Error(chooser.ErrorText());
   stamp_dlg = std::move(chooser).Value();
-  options_dlg = std::make_unique<settings::TFormCfg>(*env.settings, env.program_folder);
+  options_dlg = std::make_unique<settings::TFormCfg>(*env.settings, env.folders);
   // The save options dialog, made once: its check boxes keep their ticks between saves.
-  save_dlg = std::make_unique<files::TSaveStkDlg>(store, env.program_folder);
+  save_dlg = std::make_unique<files::TSaveStkDlg>(store, env.folders);
 
   // C8..C12: texts list, settings, identity, pressure curve.
-  app_settings.ReadAtStart(store, env.program_folder);
+  app_settings.ReadAtStart(store, env.folders);
+  // An installed program's writer gets folders of their own for saves and seals.
+  settings::MakeUserFolder(env.folders, app_settings.save_folder);
+  settings::MakeUserFolder(env.folders, app_settings.stamp_folder);
   author = settings::AuthorIdentity::Read(store);
   AskFirstUseIdentity();
   pen.tablet.reversed = app_settings.tablet_reverse;
@@ -506,7 +509,7 @@ void TZevo3Win::CallOptionExecute() {
   if (!options_dlg->accepted) return;
   const platform::SettingsBackend& store = *env.settings;
   const bool skin_changed = options_dlg->skin_changed;
-  app_settings.ReadAfterOptions(store, env.program_folder, skin_changed);
+  app_settings.ReadAfterOptions(store, env.folders, skin_changed);
   // The interface texts stay as they were read at start; the skin pictures follow the folder.
   if (skin_changed && panels.skin.Load(app_settings.skin_folder) < workspace::kSkinImageCount)
     env.ui->MessageBox(panels.skin.problem);

@@ -15,6 +15,7 @@
 #include "ink/page_views.h"
 #include "input/pen_input.h"
 #include "output/sheet_layers.h"
+#include "platform/program_folders.h"
 #include "seals/bg_dialog.h"
 #include "seals/sheet_pages.h"
 #include "seals/stamp_dlg.h"
@@ -49,7 +50,7 @@ struct Environment {
   platform::HotKeys* hot_keys = nullptr;
   platform::LibraryLoader* loader = nullptr;
   platform::SettingsBackend* settings = nullptr;
-  std::string program_folder;  // with a trailing separator
+  platform::ProgramFolders folders;
   int screen_width = 1024;
   int screen_height = 768;
   std::vector<std::string> arguments;  // the command line without the program name

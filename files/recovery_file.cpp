@@ -106,6 +106,15 @@ std::string DefaultStateFolder() {
   return WithSeparator(home) + ".local/state/Zevo3/";
 }
 
+std::string DefaultTemporaryFolder() {
+  if (const char* p = std::getenv("ZEVO3_STATE_DIR"); p && *p) return WithSeparator(p);
+  for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CACHE_HOME"})
+    if (const char* x = std::getenv(name); x && x[0] == '/') return WithSeparator(x) + "Zevo3/";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  return WithSeparator(home) + ".cache/Zevo3/";
+}
+
 RecoveryFile::RecoveryFile(std::string folder) : folder_(WithSeparator(std::move(folder))) {}
 
 Result<bool> RecoveryFile::MakeFolder() const {

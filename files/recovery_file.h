@@ -20,6 +20,12 @@ inline constexpr char kSetAsideFileName[] = "recovery-set-aside.stk";
 // when there is no home.
 std::string DefaultStateFolder();
 
+// The folder for files that live only while the program runs (the background a stroke file
+// carried), with a trailing separator: $ZEVO3_STATE_DIR when set, else $XDG_RUNTIME_DIR/Zevo3/,
+// else $XDG_CACHE_HOME/Zevo3/, else ~/.cache/Zevo3/ (the variables only when absolute). Empty
+// when there is no home.
+std::string DefaultTemporaryFolder();
+
 // The live history kept on the disk while the writer works, so that a crash or a kill loses
 // nothing. It is a stroke file sealed with the codec that holds every entry (those after a
 // step back too) and the position, which a record of its own right after the header carries

@@ -9,10 +9,11 @@
 
 namespace zevo::files {
 
-TSaveStkDlg::TSaveStkDlg(const platform::SettingsBackend& store, const std::string& program_folder)
+TSaveStkDlg::TSaveStkDlg(const platform::SettingsBackend& store,
+                         const platform::ProgramFolders& folders)
     : store_(store) {
   const settings::DialogTexts t =
-      settings::LoadDialogTexts(settings::DialogTextFile::SaveOptions, store, program_folder);
+      settings::LoadDialogTexts(settings::DialogTextFile::SaveOptions, store, folders);
   texts_from_file = t.FromFile();
   texts = {t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]};
   protection = 0xFFFFFFFFu;

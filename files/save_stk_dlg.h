@@ -9,6 +9,7 @@
 
 #include "files/codec_binding.h"
 #include "ink/stroke_document.h"
+#include "platform/program_folders.h"
 #include "platform/settings_backend.h"
 #include "platform/ui.h"
 #include "settings/dialog_texts.h"
@@ -26,7 +27,7 @@ class TSaveStkDlg : public platform::DialogModel {
  public:
   // Creation: texts from "SaveDlg.txt" in the skin folder when it has at least 8 lines, else
   // the built-in English texts; protection all bits set.
-  TSaveStkDlg(const platform::SettingsBackend& store, const std::string& program_folder);
+  TSaveStkDlg(const platform::SettingsBackend& store, const platform::ProgramFolders& folders);
 
   std::string_view FormName() const override { return "TSaveStkDlg"; }
 

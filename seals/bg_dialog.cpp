@@ -19,9 +19,9 @@ std::string WithoutFolder(const std::string& path) {
 
 }  // namespace
 
-TBGDialog::TBGDialog(const platform::SettingsBackend& store, std::string folder)
-    : program_folder(std::move(folder)), store_(store) {
-  skin_folder = settings::DialogSkinFolder(store_, program_folder);
+TBGDialog::TBGDialog(const platform::SettingsBackend& store, platform::ProgramFolders f)
+    : folders(std::move(f)), store_(store) {
+  skin_folder = settings::DialogSkinFolder(store_, folders);
   ReadFolders();
   const settings::DialogTexts t =
       settings::LoadDialogTextsFrom(settings::DialogTextFile::Background, skin_folder);
@@ -38,9 +38,9 @@ TBGDialog::TBGDialog(const platform::SettingsBackend& store, std::string folder)
 
 void TBGDialog::ReadFolders() {
   texture_folder = settings::ReadSettingText(store_, settings::kTexturePath,
-                                             settings::DefaultTextureFolder(program_folder));
+                                             settings::DefaultTextureFolder(folders));
   image_folder = settings::ReadSettingText(store_, settings::kImagePath,
-                                           settings::DefaultImageFolder(program_folder));
+                                           settings::DefaultImageFolder(folders));
 }
 
 void TBGDialog::FormActivate() {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/program_folders.h"
 #include "platform/settings_backend.h"
 #include "platform/ui.h"
 
@@ -29,7 +30,7 @@ class TBGDialog : public platform::DialogModel {
  public:
   // Creation: folders from the settings, texts from "BGDlg.txt" in the skin folder when it
   // has at least 13 lines, else the built-in English texts.
-  TBGDialog(const platform::SettingsBackend& store, std::string program_folder);
+  TBGDialog(const platform::SettingsBackend& store, platform::ProgramFolders folders);
 
   std::string_view FormName() const override { return "TBGDialog"; }
 
@@ -78,8 +79,8 @@ class TBGDialog : public platform::DialogModel {
   int combo_box1_index = 0;  // "0 %", "50 %", "75 %"
 
   // ---- State ----
-  std::string program_folder;  // with a trailing separator
-  std::string skin_folder;     // empty when the folder does not exist
+  platform::ProgramFolders folders;
+  std::string skin_folder;  // empty when the folder does not exist
   std::string texture_folder;
   std::string image_folder;
   int committed_kind = kKindWhite;

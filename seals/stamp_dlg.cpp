@@ -51,6 +51,30 @@ bool EndsWithBmp(const std::string& name) {
   return true;
 }
 
+// Adds the BMP files of `folder` to `files` (name, path), sorted by name: the platform's order
+// means nothing, and the error list follows the same. False when the folder cannot be read.
+bool ListStamps(const std::string& folder, std::vector<std::pair<std::string, std::string>>& files,
+                std::vector<TStampDlg::LoadError>& errors) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(fs::path(folder), ec);
+  if (ec) {
+    errors.push_back({folder, "the stamp folder cannot be read: " + ec.message()});
+    return false;
+  }
+  const std::size_t first = files.size();
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    std::error_code kind_error;
+    if (it->is_directory(kind_error)) continue;
+    const std::string name = it->path().filename().string();
+    if (EndsWithBmp(name)) files.emplace_back(name, it->path().string());
+  }
+  if (ec)
+    errors.push_back({folder, "the stamp folder could not be read to its end: " + ec.message()});
+  std::sort(files.begin() + std::ptrdiff_t(first), files.end());
+  return true;
+}
+
 // The loader's messages begin with the path; the error list names the file on its own.
 std::string WithoutPathPrefix(const std::string& reason, const std::string& path) {
   const std::string prefix = path + ": ";
@@ -113,15 +137,15 @@ std::array<gfx::Bitmap24, 4> DrawTurnIndicators(platform::TextPainter* text) {
 }
 
 Result<std::unique_ptr<TStampDlg>> TStampDlg::Create(platform::SettingsBackend& store,
-                                                     const std::string& program_folder,
+                                                     const platform::ProgramFolders& folders,
                                                      platform::TextPainter* text) {
   std::unique_ptr<TStampDlg> d(new TStampDlg(store));
-  d->program_folder = program_folder;
-  d->stamp_folder = settings::ReadSettingText(store, settings::kStampPath,
-                                              settings::DefaultStampFolder(program_folder));
-  d->skin_folder = settings::ReadSettingText(store, settings::kSkinPath,
-                                             settings::DefaultSkinFolder(program_folder));
-  const settings::StartupOptions startup = settings::ReadStartupFile(program_folder);
+  d->folders = folders;
+  d->stamp_folder =
+      settings::ReadSettingText(store, settings::kStampPath, settings::DefaultStampFolder(folders));
+  d->skin_folder =
+      settings::ReadSettingText(store, settings::kSkinPath, settings::DefaultSkinFolder(folders));
+  const settings::StartupOptions startup = settings::ReadStartupFile(folders.program);
   if (startup.stamp_folder) {
     d->stamp_folder = *startup.stamp_folder;
     settings::WriteSettingText(store, settings::kStampPath, d->stamp_folder);
@@ -144,7 +168,7 @@ Result<std::unique_ptr<TStampDlg>> TStampDlg::Create(platform::SettingsBackend& 
 
 void TStampDlg::ReadStampFolder() {
   stamp_folder = settings::ReadSettingText(store_, settings::kStampPath,
-                                           settings::DefaultStampFolder(program_folder));
+                                           settings::DefaultStampFolder(folders));
 }
 
 void TStampDlg::FormActivate() {
@@ -153,25 +177,12 @@ void TStampDlg::FormActivate() {
   thumbnails.clear();
   errors.clear();
 
-  // The names first: the platform's order means nothing, and the error list follows the same.
-  namespace fs = std::filesystem;
+  // The writer's own seals, then the shipped ones of an installed program.
+  settings::MakeUserFolder(folders, stamp_folder);
   std::vector<std::pair<std::string, std::string>> files;  // name, path
-  std::error_code ec;
-  fs::directory_iterator it(fs::path(stamp_folder), ec);
-  if (ec) {
-    errors.push_back({stamp_folder, "the stamp folder cannot be read: " + ec.message()});
-    return;
-  }
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    std::error_code kind_error;
-    if (it->is_directory(kind_error)) continue;
-    const std::string name = it->path().filename().string();
-    if (EndsWithBmp(name)) files.emplace_back(name, it->path().string());
-  }
-  if (ec)
-    errors.push_back(
-        {stamp_folder, "the stamp folder could not be read to its end: " + ec.message()});
-  std::sort(files.begin(), files.end());
+  if (!ListStamps(stamp_folder, files, errors)) return;
+  const std::string shipped = settings::ShippedStampFolder(folders);
+  if (!shipped.empty() && shipped != stamp_folder) ListStamps(shipped, files, errors);
 
   int left = kThumbnailMargin, top = kThumbnailMargin, row_height = 0;
   for (auto& [name, path] : files) {

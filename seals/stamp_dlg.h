@@ -9,6 +9,7 @@
 
 #include "base/result.h"
 #include "gfx/bitmap24.h"
+#include "platform/program_folders.h"
 #include "platform/settings_backend.h"
 #include "platform/text_painter.h"
 #include "platform/ui.h"
@@ -70,7 +71,7 @@ class TStampDlg : public platform::DialogModel {
   // S_Gnd.bmp from the skin folder; without it the program cannot start, and the error says so.
   // `text` draws the character on the turn indicators; without one a plain mark stands for it.
   static Result<std::unique_ptr<TStampDlg>> Create(platform::SettingsBackend& store,
-                                                   const std::string& program_folder,
+                                                   const platform::ProgramFolders& folders,
                                                    platform::TextPainter* text);
 
   std::string_view FormName() const override { return "TStampDlg"; }
@@ -103,7 +104,7 @@ class TStampDlg : public platform::DialogModel {
   std::vector<LoadError> errors;            // of the last activation
 
   // The folders as last read.
-  std::string program_folder;  // with a trailing separator
+  platform::ProgramFolders folders;
   std::string skin_folder;
   std::string stamp_folder;
 

@@ -4,17 +4,27 @@
 #include <string>
 
 #include "ink/pressure_curve.h"
+#include "platform/program_folders.h"
 #include "settings/settings_store.h"
 
 namespace zevo::settings {
 
-// The default folders: the program folder with "Skin", "Save", "Stamp", "Texture" or
-// "Background" and a trailing separator.
-std::string DefaultSkinFolder(const std::string& program_folder);
-std::string DefaultSaveFolder(const std::string& program_folder);
-std::string DefaultStampFolder(const std::string& program_folder);
-std::string DefaultTextureFolder(const std::string& program_folder);
-std::string DefaultImageFolder(const std::string& program_folder);
+using platform::ProgramFolders;
+
+// The default folders, with a trailing separator: "Skin", "Texture" and "Background" of the
+// shipped data; "Save" and "Stamp" of the writer's folder (the program folder when it is
+// portable).
+std::string DefaultSkinFolder(const ProgramFolders& folders);
+std::string DefaultSaveFolder(const ProgramFolders& folders);
+std::string DefaultStampFolder(const ProgramFolders& folders);
+std::string DefaultTextureFolder(const ProgramFolders& folders);
+std::string DefaultImageFolder(const ProgramFolders& folders);
+// The shipped seals offered beside the writer's own; empty when the stamp folder is the
+// shipped one.
+std::string ShippedStampFolder(const ProgramFolders& folders);
+// Makes `folder` when it is one of the writer's default folders (under folders.user) and
+// missing: they are made on first use. Any other folder is left as it is.
+void MakeUserFolder(const ProgramFolders& folders, const std::string& folder);
 
 // The main window's settings, converted for their users.
 struct AppSettings {
@@ -37,12 +47,11 @@ struct AppSettings {
   ink::PressureCurve pressure_curve;  // the identity until the first read
 
   // Everything the main window reads at construction (the author identity is read with it but
-  // kept in AuthorIdentity). Missing values give the defaults above and the default folders
-  // under `program_folder`.
-  void ReadAtStart(const SettingsBackend& store, const std::string& program_folder);
+  // kept in AuthorIdentity). Missing values give the defaults above and the default folders.
+  void ReadAtStart(const SettingsBackend& store, const ProgramFolders& folders);
   // What the main window reads again after the options dialog closed with Accept; the skin
   // folder only when the dialog changed it.
-  void ReadAfterOptions(const SettingsBackend& store, const std::string& program_folder,
+  void ReadAfterOptions(const SettingsBackend& store, const ProgramFolders& folders,
                         bool skin_changed);
 
   // Reads Tablet_PrsMin, Tablet_PrsMax and Tablet_PrsGamma and rebuilds the curve from them.

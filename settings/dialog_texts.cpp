@@ -136,8 +136,9 @@ const std::string& DialogTexts::At(int line) const {
   return lines_[std::size_t(line)];
 }
 
-std::string DialogSkinFolder(const SettingsBackend& store, const std::string& program_folder) {
-  std::string folder = ReadSettingText(store, kSkinPath, DefaultSkinFolder(program_folder));
+std::string DialogSkinFolder(const SettingsBackend& store,
+                             const platform::ProgramFolders& folders) {
+  std::string folder = ReadSettingText(store, kSkinPath, DefaultSkinFolder(folders));
   std::error_code ec;
   return std::filesystem::is_directory(folder, ec) ? folder : std::string();
 }
@@ -148,8 +149,8 @@ DialogTexts LoadDialogTextsFrom(DialogTextFile file, const std::string& folder) 
 }
 
 DialogTexts LoadDialogTexts(DialogTextFile file, const SettingsBackend& store,
-                            const std::string& program_folder) {
-  return LoadDialogTextsFrom(file, DialogSkinFolder(store, program_folder));
+                            const platform::ProgramFolders& folders) {
+  return LoadDialogTextsFrom(file, DialogSkinFolder(store, folders));
 }
 
 DialogTexts ReloadOptionTexts(const std::string& new_skin_folder) {

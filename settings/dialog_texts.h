@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_folders.h"
 #include "settings/settings_store.h"
 #include "settings/text_file.h"
 
@@ -41,12 +42,12 @@ class DialogTexts {
 
 // The folder the dialogs look their files up in: Skin_Path with the default program folder +
 // "Skin/", or the empty folder (the current directory) when that folder does not exist.
-std::string DialogSkinFolder(const SettingsBackend& store, const std::string& program_folder);
+std::string DialogSkinFolder(const SettingsBackend& store, const platform::ProgramFolders& folders);
 
 // What a dialog's constructor loads: the file from DialogSkinFolder when it exists and has at
 // least the needed lines, else the built-in list.
 DialogTexts LoadDialogTexts(DialogTextFile file, const SettingsBackend& store,
-                            const std::string& program_folder);
+                            const platform::ProgramFolders& folders);
 // The same from a given folder.
 DialogTexts LoadDialogTextsFrom(DialogTextFile file, const std::string& folder);
 

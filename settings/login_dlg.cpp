@@ -12,8 +12,8 @@ std::string IdentityText(std::string_view text) {
   return std::string(platform::CutAtCharacter(text, kPasswordMaxLength));
 }
 
-TLoginDlg::TLoginDlg(platform::SettingsBackend& store, const std::string& program_folder)
-    : texts(LoadDialogTexts(DialogTextFile::Author, store, program_folder)), store_(store) {}
+TLoginDlg::TLoginDlg(platform::SettingsBackend& store, const platform::ProgramFolders& folders)
+    : texts(LoadDialogTexts(DialogTextFile::Author, store, folders)), store_(store) {}
 
 void TLoginDlg::FormActivate() {
   if (!memo2.empty()) memo2 += "\n";

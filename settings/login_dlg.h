@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/program_folders.h"
 #include "platform/settings_backend.h"
 #include "platform/ui.h"
 #include "settings/dialog_texts.h"
@@ -24,7 +25,7 @@ class TLoginDlg : public platform::DialogModel {
 
   // Creation: texts from "LoginDlg.txt" in the skin folder when it has at least 13 lines, else
   // the built-in English texts; first-use mode.
-  TLoginDlg(platform::SettingsBackend& store, const std::string& program_folder);
+  TLoginDlg(platform::SettingsBackend& store, const platform::ProgramFolders& folders);
 
   std::string_view FormName() const override { return "TLoginDlg"; }
 

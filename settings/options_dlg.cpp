@@ -29,18 +29,18 @@ std::string FolderShown(const std::string& folder) {
   return folder.empty() ? std::string(TFormCfg::kDefaultFolder) : folder;
 }
 
-std::string DefaultFolder(TFormCfg::Folder folder, const std::string& program_folder) {
+std::string DefaultFolder(TFormCfg::Folder folder, const platform::ProgramFolders& folders) {
   switch (folder) {
     case TFormCfg::kSkin:
-      return DefaultSkinFolder(program_folder);
+      return DefaultSkinFolder(folders);
     case TFormCfg::kStamp:
-      return DefaultStampFolder(program_folder);
+      return DefaultStampFolder(folders);
     case TFormCfg::kSave:
-      return DefaultSaveFolder(program_folder);
+      return DefaultSaveFolder(folders);
     case TFormCfg::kTexture:
-      return DefaultTextureFolder(program_folder);
+      return DefaultTextureFolder(folders);
     default:
-      return DefaultImageFolder(program_folder);
+      return DefaultImageFolder(folders);
   }
 }
 
@@ -83,14 +83,14 @@ int TFormCfg::LabelLine(Folder folder) {
   return kLines[folder];
 }
 
-TFormCfg::TFormCfg(platform::SettingsBackend& store, std::string program_folder)
-    : texts(LoadDialogTexts(DialogTextFile::Options, store, program_folder)),
+TFormCfg::TFormCfg(platform::SettingsBackend& store, platform::ProgramFolders folders)
+    : texts(LoadDialogTexts(DialogTextFile::Options, store, folders)),
       image1(kCurveSize, kCurveSize, gfx::kWhite),
       store_(store),
-      program_folder_(std::move(program_folder)) {
+      folders_(std::move(folders)) {
   ApplyReplayEntries();
   // At creation the skin folder defaults to the program's own, when it has one.
-  std::string skin_default = DefaultSkinFolder(program_folder_);
+  std::string skin_default = DefaultSkinFolder(folders_);
   std::error_code ec;
   if (!std::filesystem::is_directory(skin_default, ec)) skin_default.clear();
   Read(skin_default);
@@ -255,7 +255,7 @@ void TFormCfg::Button11Click() {
 
 void TFormCfg::ChooseFolder(Folder folder, platform::Ui& ui) {
   const std::string& current = values.folders[std::size_t(folder)];
-  const std::string initial = current.empty() ? DefaultFolder(folder, program_folder_) : current;
+  const std::string initial = current.empty() ? DefaultFolder(folder, folders_) : current;
   std::optional<std::string> chosen = ui.BrowseFolder(texts[LabelLine(folder)], initial);
   // Cancelled, or nothing with a path: nothing changes.
   if (!chosen || chosen->empty()) return;
@@ -272,7 +272,7 @@ void TFormCfg::ChooseFolder(Folder folder, platform::Ui& ui) {
 }
 
 void TFormCfg::Button12Click(platform::Ui& ui) {
-  TLoginDlg login(store_, program_folder_);
+  TLoginDlg login(store_, folders_);
   login.mode = TLoginDlg::kChange;
   ui.ShowModal(login);
   if (!login.confirmed) return;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/bitmap24.h"
+#include "platform/program_folders.h"
 #include "platform/settings_backend.h"
 #include "platform/ui.h"
 #include "settings/dialog_texts.h"
@@ -51,7 +52,7 @@ class TFormCfg : public platform::DialogModel {
 
   // Made once at program start: the texts of "Option01.txt" (at least 48 lines) from the skin
   // folder or the built-in list, then the stored settings with the dialog's defaults, shown.
-  TFormCfg(platform::SettingsBackend& store, std::string program_folder);
+  TFormCfg(platform::SettingsBackend& store, platform::ProgramFolders folders);
 
   std::string_view FormName() const override { return "TFormCfg"; }
 
@@ -151,7 +152,7 @@ class TFormCfg : public platform::DialogModel {
   void ChooseFolder(Folder folder, platform::Ui& ui);
 
   platform::SettingsBackend& store_;
-  std::string program_folder_;
+  platform::ProgramFolders folders_;
 };
 
 // The list entries for a stored value: the replay list (0 or 1 the slowest, 2 to 4 their own,

@@ -42,7 +42,7 @@ struct BenchWindow {
     env.tablet = &tablet;
     env.loader = loader.get();
     env.settings = settings.get();
-    env.program_folder = std::string(ZEVO_PROGRAM_DIR) + "/";
+    env.folders = std::string(ZEVO_PROGRAM_DIR) + "/";
     auto created = app::TZevo3Win::Create(env);
     if (!created) {
       error = created.ErrorText();

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,8 +23,36 @@
 #include "platform/qt/stamp_dlg_view.h"
 #include "platform/settings_backend.h"
 
+namespace {
+
+// What "zevo3 --help" prints: the command line the program reads.
+constexpr char kUsage[] =
+    "usage: zevo3 [FILE.stk ...] [/b:PICTURE] [/c:COLOUR] [/p:TENTHS] [/w:WIDTH] [/h:HEIGHT]\n"
+    "             [/o:PICTURE] [/s:STROKEFILE]\n"
+    "       zevo3 --version | --help\n"
+    "\n"
+    "Opens the stroke files named, then takes the switches in their order:\n"
+    "  /b:PICTURE     the paper's background picture (BMP or JPEG)\n"
+    "  /c:COLOUR      the ink colour (a number, 0x00BBGGRR)\n"
+    "  /p:TENTHS      the brush size in tenths of a pixel (1..1000)\n"
+    "  /w:WIDTH, /h:HEIGHT  the size of exported pictures\n"
+    "  /o:PICTURE     when the window closes, write the sheet picture there\n"
+    "  /s:STROKEFILE  when the window closes, write the stroke file there\n"
+    "See zevo3(1) for the settings file and the folders.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace zevo;
+  // Asked of the program without a window (and without a display).
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zevo3 %s\n", ZEVO_VERSION);
+    return 0;
+  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   platform::qt::QtTabletSource::DisableEventCompression();
   QApplication application(argc, argv);
   const QString title = QString::fromUtf8("Zevo 題字系統");
@@ -48,7 +78,7 @@ int main(int argc, char** argv) {
   env.hot_keys = &hot_keys;
   env.loader = loader.get();
   env.settings = settings.get();
-  env.program_folder = folder;
+  env.folders = platform::FindProgramFolders(folder, ZEVO_INSTALLED_DATA);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     env.screen_width = screen->geometry().width();
     env.screen_height = screen->geometry().height();

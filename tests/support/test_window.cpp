@@ -66,7 +66,7 @@ TestWindow::TestWindow(const TestWindowOptions& o) : tablet(o.screen_width, o.sc
   env.tablet = &tablet;
   env.loader = loader.get();
   env.settings = settings.get();
-  env.program_folder = folder.string() + "/";
+  env.folders = o.folders ? *o.folders : platform::ProgramFolders(folder.string() + "/");
   env.screen_width = o.screen_width;
   env.screen_height = o.screen_height;
   env.arguments = o.arguments;

@@ -81,6 +81,8 @@ struct TestWindowOptions {
   // The screen (and the window over it) the program starts on; the tablet covers it.
   int screen_width = 1024;
   int screen_height = 768;
+  // The program's folders; unset, the temporary program folder is a portable one.
+  std::optional<platform::ProgramFolders> folders = {};
 };
 
 // Owns everything the window refers to; the window itself is `win` (null when Create failed,
