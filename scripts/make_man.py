@@ -27,12 +27,14 @@ The subset, line by line (blocks are separated by blank lines):
                                                 are joined
 
 Inline: **bold**, *italic*, `code` (set in bold, its text as it is); a word that starts
-with one is not hyphenated at a line break. A backslash before one of \\ * ` makes it plain. Spans do not nest.
+with one is not hyphenated at a line break. A backslash before one of \\ * ` makes it plain.
+Spans do not nest.
 
 Roff is escaped on the way out: backslashes, dots and apostrophes at the start of a line,
 apostrophes anywhere (\\(aq), hyphens in code, bold, italics, examples and words that begin with
-one (--option) as \\-, and any character outside ASCII as \\[uXXXX], so the page is plain ASCII
-and renders in any locale where the character has a glyph.
+one (--option) as \\-, and any character outside ASCII as \\[uXXXX], so the page is plain ASCII.
+A Chinese character renders as itself on a UTF-8 terminal and as "?" (a .fchar fallback) where
+the output device has no glyph for it, without a warning either way.
 """
 
 import gzip
@@ -40,6 +42,10 @@ import io
 import os
 import re
 import sys
+
+
+# Characters from here on (CJK and the scripts after it) have no ASCII stand-in in groff.
+WIDE_SCRIPTS = 0x2E80
 
 
 class PageError(Exception):
@@ -224,6 +230,11 @@ def convert(source, name="page"):
             i += 1
         out += [".PP", text_line(inline(" ".join(text), where(start)))]
         in_definition = False
+    # Terminals without UTF-8 (groff -Tascii, -Tlatin1) have no glyph for Chinese and the
+    # like: there each such character falls back to "?" instead of a warning and nothing.
+    wide = sorted({c for c in source if ord(c) >= WIDE_SCRIPTS})
+    fallbacks = [".if \\n(.g .fchar \\[u%04X] ?" % ord(c) for c in wide]
+    out[1:1] = fallbacks
     return "\n".join(out) + "\n"
 
 
