@@ -7,8 +7,8 @@
         without either.
     check_man.py stktool STKTOOL PAGE.md
         every command that `STKTOOL --help` lists has a subsection of COMMANDS, every option
-        of `STKTOOL COMMAND --help` is shown in bold in that subsection or is a term of
-        OPTIONS, every option of `STKTOOL --help` appears in bold, and every exit status it
+        of `STKTOOL COMMAND --help` is shown in bold in the text of that subsection (its
+        usage line does not count) or is a term of OPTIONS, every option of `STKTOOL --help` appears in bold, and every exit status it
         lists is a term of EXIT STATUS.
     check_man.py zevo3 COMMAND_LINE.cpp PAGE.md
         every switch letter the program's command line reads is a term of OPTIONS and is in
@@ -63,7 +63,8 @@ class Page:
         """The term lines of definitions, markup removed."""
         out = []
         for i, line in enumerate(lines[:-1]):
-            if line.strip() and not line.startswith((" ", "\t", ": ")) and lines[i + 1].startswith(": "):
+            is_term = line.strip() and not line.startswith((" ", "\t", ": "))
+            if is_term and lines[i + 1].startswith(": "):
                 out.append(re.sub(r"[*`\\]", "", line))
         return out
 
@@ -158,11 +159,16 @@ def check_stktool(binary, page_path):
             continue
         options = set()
         for line in out.splitlines():
-            if line.startswith("usage:") or re.match(r"\s+-", line):
-                options.update(OPTION.findall(line.split("   ")[0] if line.startswith(" ") else line))
-        shown = Page.bold_words(page.lines_of("COMMANDS", cmd))
+            if line.startswith("usage:"):
+                options.update(OPTION.findall(line))
+            elif re.match(r"\s+-", line):  # an option line: its names, before the description
+                options.update(OPTION.findall(line.split("   ")[0]))
+        # Said in the text of the command's subsection, not only in its usage line.
+        text = [ln for ln in page.lines_of("COMMANDS", cmd) if not ln.startswith("**stktool ")]
+        shown = Page.bold_words(text)
         for opt in sorted(options):
-            if opt not in shown and not re.search(r"(?<![\w-])%s(?![\w-])" % re.escape(opt), general):
+            in_general = re.search(r"(?<![\w-])%s(?![\w-])" % re.escape(opt), general)
+            if opt not in shown and not in_general:
                 faults.append("stktool %s: %s is not on the page" % (cmd, opt))
 
     status_terms = [t.strip() for t in Page.terms(page.lines_of("EXIT STATUS"))]
@@ -173,7 +179,10 @@ def check_stktool(binary, page_path):
     for f in faults:
         print(f)
     if not faults:
-        print("stktool.1 shows %d commands, their options and %d exit statuses" % (len(commands), len(statuses)))
+        print(
+            "stktool.1 shows %d commands, their options and %d exit statuses"
+            % (len(commands), len(statuses))
+        )
     return 1 if faults else 0
 
 
