@@ -26,9 +26,9 @@ The subset, line by line (blocks are separated by blank lines):
   text                                          anything else: a paragraph (.PP); its lines
                                                 are joined
 
-Inline: **bold**, *italic*, `code` (set in bold, its text as it is); a word that starts
-with one is not hyphenated at a line break. A backslash before one of \\ * ` makes it plain.
-Spans do not nest.
+Inline: **bold**, *italic*, `code` (set in bold, its text as it is). A backslash before one
+of \\ * ` makes it plain. Spans do not nest. Words are not hyphenated (.nh): option names,
+paths and setting names must stay whole.
 
 Roff is escaped on the way out: backslashes, dots and apostrophes at the start of a line,
 apostrophes anywhere (\\(aq), hyphens in code, bold, italics, examples and words that begin with
@@ -106,16 +106,12 @@ def inline(text, where):
     pos = 0
     for m in _SPAN.finditer(text):
         out.append(escape_prose(text[pos : m.start()]))
-        # \% keeps a word that starts with a span whole; inside a word it would be a place
-        # to break it.
-        starts_word = m.start() == 0 or text[m.start() - 1].isspace()
-        nohyph = "\\%" if starts_word else ""
         if m.group("code") is not None:
-            out.append(nohyph + "\\fB" + escape(m.group("code"), True) + "\\fR")
+            out.append("\\fB" + escape(m.group("code"), True) + "\\fR")
         elif m.group("bold") is not None:
-            out.append(nohyph + "\\fB" + escape(unescape_markup(m.group("bold")), True) + "\\fR")
+            out.append("\\fB" + escape(unescape_markup(m.group("bold")), True) + "\\fR")
         elif m.group("ital") is not None:
-            out.append(nohyph + "\\fI" + escape(unescape_markup(m.group("ital")), True) + "\\fR")
+            out.append("\\fI" + escape(unescape_markup(m.group("ital")), True) + "\\fR")
         else:
             out.append(escape(m.group("lit"), False))
         pos = m.end()
@@ -234,7 +230,7 @@ def convert(source, name="page"):
     # like: there each such character falls back to "?" instead of a warning and nothing.
     wide = sorted({c for c in source if ord(c) >= WIDE_SCRIPTS})
     fallbacks = [".if \\n(.g .fchar \\[u%04X] ?" % ord(c) for c in wide]
-    out[1:1] = fallbacks
+    out[1:1] = fallbacks + [".nh"]
     return "\n".join(out) + "\n"
 
 
