@@ -46,6 +46,10 @@ const Command kCommands[] = {
      "render the history being written, as the replay draws it, to OUT, a .gif (animated\n"
      "      GIF), .webp (animated WebP) or .mp4 (H.264) file",
      RunAnimate},
+    {"thumbnail", "IN OUT SIZE",
+     "write the sheet picture of IN within SIZE x SIZE pixels (1..4096) as a PNG file OUT,\n"
+     "      for file managers",
+     RunThumbnail},
 };
 
 void PrintHelp(std::ostream& out) {
@@ -64,7 +68,8 @@ void PrintHelp(std::ostream& out) {
       << " MiB, of memory)\n"
          "  64   wrong arguments: no command or an unknown one, a bad option or value, an\n"
          "       output name the command does not write\n"
-         "\nstktool COMMAND --help (or stktool help COMMAND) shows one command's usage.\n";
+         "\nstktool COMMAND --help (or stktool help COMMAND) shows one command's usage;\n"
+         "stktool --version shows the version.\n";
 }
 
 }  // namespace
@@ -76,6 +81,10 @@ int main(int argc, char** argv) {
   if (args.empty()) {
     PrintHelp(std::cerr);
     return kExitUsage;
+  }
+  if (args[0] == "--version" && args.size() == 1) {
+    std::cout << "stktool " << ZEVO_VERSION << "\n";
+    return 0;
   }
   if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1)) {
     PrintHelp(std::cout);

@@ -127,4 +127,11 @@ inline int RunRender(CommandArgs args, std::ostream& out, std::ostream& err) {
   return RunRenderCommand(args, ToolStrokeReader(err), out, err);
 }
 
+// stktool thumbnail IN OUT SIZE, with the reader given.
+int RunThumbnailCommand(std::span<const std::string> args, const StrokeFileReader& read,
+                        std::ostream& out, std::ostream& err);
+inline int RunThumbnail(CommandArgs args, std::ostream& out, std::ostream& err) {
+  return RunThumbnailCommand(args, ToolStrokeReader(err), out, err);
+}
+
 }  // namespace zevo::tools

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 #include <cstdio>
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QString title = QString::fromUtf8("Zevo 題字系統");
   application.setApplicationDisplayName(title);
+  // The installed menu entry and icon (a portable program folder has no icon theme entry).
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.dravlab.Zevo3"));
+  QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.dravlab.Zevo3")));
 
   platform::qt::QtUi ui(nullptr, title);
   platform::qt::RegisterBGDialogView(ui);

@@ -13,6 +13,7 @@
 
 #include "gfx/bmp_file.h"
 #include "tests/files/layout_bytes.h"
+#include "tests/support/png_reader.h"
 
 namespace zevo::files {
 namespace {
@@ -389,6 +390,47 @@ TEST_F(StktoolTest, ImportRefusesBadInputNamingWhereItIs) {
       Stktool("export '" + Path("none.stk") + "' -o '" + Path("x.json") + "'");
   EXPECT_EQ(unreadable.exit, 1);
   EXPECT_NE(unreadable.err.find("cannot open it"), std::string::npos) << unreadable.err;
+}
+
+// What a file manager runs for a stroke file: the sheet picture as a PNG of the asked size.
+TEST_F(StktoolTest, ThumbnailIsTheSheetPictureWithinTheAskedSize) {
+  const std::string in = std::string("'") + ZEVO_SOURCE_DIR + "/dist/screenshots/shanshui.stk'";
+  const std::string bmp = Path("sheet.bmp");
+  ASSERT_EQ(Stktool("render " + in + " -o '" + bmp + "' --size 256x179").exit, 0);
+  const std::string png = Path("thumb.png");
+  const ToolRun r = Stktool("thumbnail " + in + " '" + png + "' 256");
+  ASSERT_EQ(r.exit, 0) << r.err;
+  const std::string bytes = Slurp(png);
+  const auto thumb = test::DecodePngForTest(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  ASSERT_TRUE(thumb);
+  EXPECT_EQ(thumb->width, 256);
+  EXPECT_EQ(thumb->height, 179);
+  auto sheet = gfx::LoadBmpFile(bmp);
+  ASSERT_TRUE(sheet);
+  int differing = 0, ink = 0;
+  for (int y = 0; y < thumb->height; ++y)
+    for (int x = 0; x < thumb->width; ++x) {
+      const gfx::Color c = gfx::Rgb(thumb->At(x, y, 0), thumb->At(x, y, 1), thumb->At(x, y, 2));
+      differing += c != sheet.Value().Pixel(x, y);
+      ink += c != sheet.Value().Pixel(0, 0);
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(ink, 500);  // the writing shows
+
+  // Whatever the output is called, it is a PNG; a tiny size still has a pixel of each side.
+  ASSERT_EQ(Stktool("thumbnail " + in + " '" + Path("t.jpg") + "' 1").exit, 0);
+  EXPECT_EQ(Slurp(Path("t.jpg")).substr(1, 3), "PNG");
+  // Bad sizes and arguments are refused as usage; a file that cannot be read with 1.
+  for (const std::string& a :
+       {"thumbnail " + in + " '" + png + "' 0", "thumbnail " + in + " '" + png + "' 4097",
+        "thumbnail " + in + " '" + png + "' big", "thumbnail " + in})
+    EXPECT_EQ(Stktool(a).exit, 64) << a;
+  EXPECT_EQ(Stktool("thumbnail '" + Path("missing.stk") + "' '" + png + "' 64").exit, 1);
+  EXPECT_EQ(
+      Stktool("thumbnail " + Write("bad.stk", {'z', 'v', 'R', 'D', 1, 2}) + " '" + png + "' 64")
+          .exit,
+      1);
+  EXPECT_EQ(Stktool("--version").out, "stktool " ZEVO_VERSION "\n");
 }
 
 TEST_F(StktoolTest, HelpAndUsage) {
