@@ -5,6 +5,7 @@
 // sheet picture, stepped through and replayed on small page views, and taken onto the sheet's
 // pages as opening it does. A broken promise traps.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -33,14 +34,16 @@ inline void RenderSheet(std::span<const std::uint8_t> data) {
   in.trace_shown = (data.size() & 2) != 0;
   in.live = &d;
   const int position = d.Position();
-  auto picture = output::RenderSheetPicture(61, 43, in);
-  if (picture && (picture.Value().Width() != 61 || picture.Value().Height() != 43))
+  // Small pictures of every size up to a large thumbnail's, as the file manager asks for.
+  const int w = 1 + int(data.size() % 128), h = std::max(1, w * 718 / 1024);
+  auto picture = output::RenderSheetPicture(w, h, in);
+  if (picture && (picture.Value().Width() != w || picture.Value().Height() != h))
     __builtin_trap();
   // Rendering reads the history; it never moves the writer's place in it.
   if (d.Position() != position) __builtin_trap();
   // Drawn in bands of a few rows it is the same picture, whenever both are drawn (a history at
   // the edge of the work it may ask for can be refused by one and not the other).
-  auto banded = output::RenderSheetPictureInBands(61, 43, in, 1 + int(data.size() % 8));
+  auto banded = output::RenderSheetPictureInBands(w, h, in, 1 + int(data.size() % 8));
   if (picture && banded && !banded.Value().SamePixels(picture.Value())) __builtin_trap();
   if (d.Position() != position) __builtin_trap();
 }
