@@ -1,9 +1,9 @@
 // The history exported as a replay animation from the picture export dialog.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "tests/support/gif_reader.h"
 #include "tests/support/test_window.h"
 
 namespace zevo::app {
@@ -12,33 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 using platform::ScriptedUi;
 using test::TestWindow;
-
-// The last frame of a GIF as a viewer shows it, and the number of frames.
-gfx::Bitmap24 LastGifFrame(const std::string& path, int& frames) {
-  int error = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-  EXPECT_NE(gif, nullptr);
-  if (gif == nullptr) return {};
-  EXPECT_EQ(DGifSlurp(gif), GIF_OK);
-  const ColorMapObject* map = gif->SColorMap;
-  gfx::Bitmap24 canvas(gif->SWidth, gif->SHeight, gfx::kWhite);
-  frames = gif->ImageCount;
-  for (int i = 0; i < gif->ImageCount; ++i) {
-    const SavedImage& im = gif->SavedImages[i];
-    GraphicsControlBlock gcb;
-    DGifSavedExtensionToGCB(gif, i, &gcb);
-    const GifImageDesc& r = im.ImageDesc;
-    for (int y = 0; y < r.Height; ++y)
-      for (int x = 0; x < r.Width; ++x) {
-        const int index = im.RasterBits[y * r.Width + x];
-        if (index == gcb.TransparentColor) continue;
-        const GifColorType c = map->Colors[index];
-        canvas.SetPixel(r.Left + x, r.Top + y, gfx::Rgb(c.Red, c.Green, c.Blue));
-      }
-  }
-  DGifCloseFile(gif, &error);
-  return canvas;
-}
 
 TEST(ExportReplay, WritesTheHistoryAsTheReplayDrawsIt) {
   TestWindow t;
@@ -52,11 +25,10 @@ TEST(ExportReplay, WritesTheHistoryAsTheReplayDrawsIt) {
   t.ui.QueueSaveFile((folder / "replay.gif").string());
   w.SavePicExecute();
   ASSERT_TRUE(t.ui.Errors().empty()) << t.ui.Errors()[0];
-  int frames = 0;
-  const gfx::Bitmap24 last = LastGifFrame((folder / "replay.gif").string(), frames);
-  EXPECT_GT(frames, 3);
+  const test::DecodedAnimation gif = test::DecodeGifForTest((folder / "replay.gif").string());
+  ASSERT_GT(gif.frames.size(), 3u);
   // At the export size of the paper the last frame is the page.
-  EXPECT_TRUE(last.SamePixels(w.views.Page()));
+  EXPECT_TRUE(gif.frames.back().SamePixels(w.views.Page()));
   EXPECT_FALSE(fs::exists(folder / "replay.gif.BMP"));
 
   // An MP4 of odd sides is refused, saying why; nothing is left behind.

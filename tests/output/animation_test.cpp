@@ -3,7 +3,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libswscale/swscale.h>
 }
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <webp/demux.h>
 
@@ -19,6 +18,7 @@ extern "C" {
 #include "output/animation_file.h"
 #include "output/animation_palette.h"
 #include "output/sheet_picture.h"
+#include "tests/support/gif_reader.h"
 #include "tools/animate_command.h"
 
 namespace zevo::output {
@@ -267,40 +267,8 @@ TEST(AnimationPalette, KeepsFewColoursAndSpreadsMany) {
 }
 
 // Decoded animation files, frame by frame as a viewer composes them.
-struct Decoded {
-  std::vector<Bitmap24> frames;  // whole frames after each step
-  std::vector<int> delays;       // GIF: hundredths; WebP: end times in milliseconds
-  std::vector<gfx::Color> palette;
-};
-
-Decoded DecodeGif(const std::string& path) {
-  Decoded d;
-  int error = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-  EXPECT_NE(gif, nullptr);
-  if (gif == nullptr) return d;
-  EXPECT_EQ(DGifSlurp(gif), GIF_OK);
-  const ColorMapObject* map = gif->SColorMap;
-  for (int i = 0; i < map->ColorCount; ++i)
-    d.palette.push_back(gfx::Rgb(map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue));
-  Bitmap24 canvas(gif->SWidth, gif->SHeight, gfx::kWhite);
-  for (int i = 0; i < gif->ImageCount; ++i) {
-    const SavedImage& im = gif->SavedImages[i];
-    GraphicsControlBlock gcb;
-    DGifSavedExtensionToGCB(gif, i, &gcb);
-    const GifImageDesc& r = im.ImageDesc;
-    for (int y = 0; y < r.Height; ++y)
-      for (int x = 0; x < r.Width; ++x) {
-        const int index = im.RasterBits[y * r.Width + x];
-        if (index != gcb.TransparentColor)
-          canvas.SetPixel(r.Left + x, r.Top + y, d.palette[std::size_t(index)]);
-      }
-    d.frames.push_back(canvas);
-    d.delays.push_back(gcb.DelayTime);
-  }
-  DGifCloseFile(gif, &error);
-  return d;
-}
+using Decoded = test::DecodedAnimation;
+using test::DecodeGifForTest;
 
 Decoded DecodeWebP(const std::string& path) {
   Decoded d;
@@ -538,7 +506,7 @@ TEST_F(AnimateCommand, Mp4IsH264NearTheSheetPicture) {
 
 TEST_F(AnimateCommand, GifFramesAreTheChangedRectanglesInThePalette) {
   ASSERT_EQ(Animate({Path("sheet.stk"), "-o", Path("a.gif")}), 0) << err_.str();
-  const Decoded d = DecodeGif(Path("a.gif"));
+  const Decoded d = DecodeGifForTest(Path("a.gif"));
   ASSERT_EQ(d.frames.size(), 7u);
   // Few enough colours for the palette to hold them all: exact.
   EXPECT_TRUE(d.frames.front().SamePixels(Sheet(0)));
@@ -559,7 +527,7 @@ TEST_F(AnimateCommand, GifOfManyColoursKeepsEachPixelNearItsOwn) {
   ASSERT_EQ(files::WritePlainStrokeFile(doc_, Path("sheet.stk"), 1, std::nullopt, std::nullopt), 0);
   ASSERT_EQ(Animate({Path("sheet.stk"), "-o", Path("photo.gif"), "--size", "400x300"}), 0)
       << err_.str();
-  const Decoded d = DecodeGif(Path("photo.gif"));
+  const Decoded d = DecodeGifForTest(Path("photo.gif"));
   ASSERT_FALSE(d.frames.empty());
   const Bitmap24 sheet = Sheet(4, 400, 300, true);
   const Bitmap24& last = d.frames.back();
