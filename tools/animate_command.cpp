@@ -58,44 +58,30 @@ std::string ParseSeconds(const std::string& option, const std::string& text, int
 
 // Empty on success, else the reason; help is set by -h or --help.
 std::string ParseAnimateArgs(std::span<const std::string> a, AnimateOptions& o, bool& help) {
-  OptionWords words(a);
-  while (!words.Done()) {
-    const std::string& w = words.Next();
-    std::string v;
-    std::string why;
-    if (IsHelp(w)) {
-      help = true;
-      return {};
-    } else if (w == "-o") {
-      if (!words.Value(o.out)) return "-o needs a file name";
-    } else if (w == "--size") {
-      why = words.Size(w, o.width, o.height);
-    } else if (w == "--samples-per-frame") {
-      why = words.Number(w, 1, 100000, o.samples_per_frame);
-    } else if (w == "--fps") {
-      why = words.Number(w, 1, 100, o.fps);
-    } else if (w == "--pause") {
-      if (!words.Value(v)) return "--pause needs a number of seconds";
-      why = ParseSeconds(w, v, o.pause_ms);
-    } else if (w == "--from" || w == "--to") {
-      int n = 0;
-      why = words.Number(w, 0, 2147483647, n);
-      (w == "--from" ? o.from : o.to) = n;
-    } else if (w == "--tip") {
-      o.tip = true;
-    } else if (TakeSheetOption(w, words, o.sheet, why)) {
-      // the paper under the history
-    } else if (!w.empty() && w[0] == '-') {
-      return "unknown option " + w;
-    } else if (o.file.empty()) {
-      o.file = w;
-    } else {
-      return "more than one stroke file given";
-    }
-    if (!why.empty()) return why;
-  }
-  if (o.file.empty()) return "no stroke file given";
-  if (o.out.empty()) return "no output file given (-o OUT)";
+  const std::string why = ParseFileAndOutput(
+      a, o.file, o.out, help, [&](const std::string& w, OptionWords& words, std::string& why) {
+        if (w == "--size") {
+          why = words.Size(w, o.width, o.height);
+        } else if (w == "--samples-per-frame") {
+          why = words.Number(w, 1, 100000, o.samples_per_frame);
+        } else if (w == "--fps") {
+          why = words.Number(w, 1, 100, o.fps);
+        } else if (w == "--pause") {
+          std::string v;
+          why =
+              words.Value(v) ? ParseSeconds(w, v, o.pause_ms) : "--pause needs a number of seconds";
+        } else if (w == "--from" || w == "--to") {
+          int n = 0;
+          why = words.Number(w, 0, 2147483647, n);
+          (w == "--from" ? o.from : o.to) = n;
+        } else if (w == "--tip") {
+          o.tip = true;
+        } else if (!TakeSheetOption(w, words, o.sheet, why)) {
+          return false;
+        }
+        return true;
+      });
+  if (!why.empty() || help) return why;
   const std::optional<output::AnimationFormat> format = output::AnimationFormatOf(o.out);
   if (!format)
     return "cannot write \"" + o.out +

@@ -31,41 +31,28 @@ constexpr std::uint64_t kAnnouncedBytes = std::uint64_t(64) << 20;
 
 int RunPrintCommand(std::span<const std::string> a, const StrokeFileReader& read, std::ostream& out,
                     std::ostream& err) {
-  std::string file, out_path, why;
+  std::string file, out_path;
   int pw = 0, ph = 0, scale = 100;
-  bool have_page = false;
-  for (std::size_t i = 0; i < a.size() && why.empty(); ++i) {
-    const std::string& w = a[i];
-    const bool has_value = i + 1 < a.size();
-    if (IsHelp(w)) {
-      out << kPrintHelp;
-      return 0;
-    } else if (w == "-o") {
-      if (has_value)
-        out_path = a[++i];
-      else
-        why = "-o needs a file name";
-    } else if (w == "--page") {
-      if (!has_value)
-        why = "--page needs PWxPH in device pixels";
-      else
-        why = ParseSize(w, a[++i], pw, ph);
-      have_page = why.empty();
-    } else if (w == "--scale") {
-      if (!has_value)
-        why = "--scale needs 100, 150 or 200";
-      else
-        why = ParseInt(w, a[++i], output::kPrintScaleMin, output::kPrintScaleMax, scale);
-    } else if (!w.empty() && w[0] == '-') {
-      why = "unknown option " + w;
-    } else if (file.empty()) {
-      file = w;
-    } else {
-      why = "more than one stroke file given";
-    }
+  bool have_page = false, help = false;
+  std::string why = ParseFileAndOutput(
+      a, file, out_path, help, [&](const std::string& w, OptionWords& words, std::string& why) {
+        std::string v;
+        if (w == "--page") {
+          why = words.Value(v) ? ParseSize(w, v, pw, ph) : "--page needs PWxPH in device pixels";
+          have_page = why.empty();
+        } else if (w == "--scale") {
+          why = words.Value(v)
+                    ? ParseInt(w, v, output::kPrintScaleMin, output::kPrintScaleMax, scale)
+                    : "--scale needs 100, 150 or 200";
+        } else {
+          return false;
+        }
+        return true;
+      });
+  if (help) {
+    out << kPrintHelp;
+    return 0;
   }
-  if (why.empty() && file.empty()) why = "no stroke file given";
-  if (why.empty() && out_path.empty()) why = "no output file given (-o OUT)";
   if (why.empty() && !have_page) why = "no page size given (--page PWxPH)";
   if (why.empty() && ExtensionAmong(out_path, {".BMP"}).empty())
     why = "cannot write \"" + out_path + "\": it writes .bmp files only";

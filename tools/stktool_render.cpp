@@ -192,6 +192,32 @@ const char* const kSheetOptionsHelp =
     "                      (each 0 to 65535)\n"
     "  --trace MODEL       show the stroke file MODEL as the tracing model\n";
 
+std::string ParseFileAndOutput(std::span<const std::string> args, std::string& file,
+                               std::string& out, bool& help, const OwnOption& own) {
+  OptionWords words(args);
+  while (!words.Done()) {
+    const std::string& w = words.Next();
+    std::string why;
+    if (IsHelp(w)) {
+      help = true;
+      return {};
+    } else if (w == "-o") {
+      if (!words.Value(out)) return "-o needs a file name";
+    } else if (own(w, words, why)) {
+      if (!why.empty()) return why;
+    } else if (!w.empty() && w[0] == '-') {
+      return "unknown option " + w;
+    } else if (file.empty()) {
+      file = w;
+    } else {
+      return "more than one stroke file given";
+    }
+  }
+  if (file.empty()) return "no stroke file given";
+  if (out.empty()) return "no output file given (-o OUT)";
+  return {};
+}
+
 bool TakeSheetOption(const std::string& w, OptionWords& words, SheetOptions& o, std::string& why) {
   std::string v;
   if (w == "--background") {
@@ -269,53 +295,44 @@ struct RenderOptions {
 
 // Empty on success, else the reason; help is set by -h or --help.
 std::string ParseRenderArgs(std::span<const std::string> a, RenderOptions& o, bool& help) {
-  OptionWords words(a);
-  while (!words.Done()) {
-    const std::string& w = words.Next();
-    std::string v;
-    std::string why;
-    if (IsHelp(w)) {
-      help = true;
-      return {};
-    } else if (w == "-o") {
-      if (!words.Value(o.out)) return "-o needs a file name";
-    } else if (w == "--size") {
-      why = words.Size(w, o.width, o.height);
-    } else if (w == "--position") {
-      int n = 0;
-      why = words.Number(w, 0, 2147483647, n);
-      o.position = n;
-    } else if (TakeSheetOption(w, words, o.sheet, why)) {
-      // the paper under the history
-    } else if (w == "--dpi") {
-      int n = 0;
-      why = words.Number(w, 1, 100000, n);
-      o.dpi = n;
-    } else if (w == "--transparent") {
-      o.transparent = true;
-    } else if (w == "--page-mm" || w == "--page-pt") {
-      // Five metres a side: more than any press prints.
-      const bool mm = w == "--page-mm";
-      VectorPage page;
-      if (!words.Value(v)) return w + " needs WIDTHxHEIGHT";
-      why = ParsePageSize(w, v, mm ? 5000 : 5000 * kPointsPerMillimetre, page);
-      if (mm) page = {page.width * kPointsPerMillimetre, page.height * kPointsPerMillimetre};
-      o.page = page;
-    } else if (w == "--paper-scale") {
-      int n = 0;
-      why = words.Number(w, 1, 16, n);
-      o.paper_scale = n;
-    } else if (!w.empty() && w[0] == '-') {
-      return "unknown option " + w;
-    } else if (o.file.empty()) {
-      o.file = w;
-    } else {
-      return "more than one stroke file given";
-    }
-    if (!why.empty()) return why;
-  }
-  if (o.file.empty()) return "no stroke file given";
-  if (o.out.empty()) return "no output file given (-o OUT)";
+  const std::string why = ParseFileAndOutput(
+      a, o.file, o.out, help, [&](const std::string& w, OptionWords& words, std::string& why) {
+        std::string v;
+        if (w == "--size") {
+          why = words.Size(w, o.width, o.height);
+        } else if (w == "--position") {
+          int n = 0;
+          why = words.Number(w, 0, 2147483647, n);
+          o.position = n;
+        } else if (TakeSheetOption(w, words, o.sheet, why)) {
+          // the paper under the history
+        } else if (w == "--dpi") {
+          int n = 0;
+          why = words.Number(w, 1, 100000, n);
+          o.dpi = n;
+        } else if (w == "--transparent") {
+          o.transparent = true;
+        } else if (w == "--page-mm" || w == "--page-pt") {
+          // Five metres a side: more than any press prints.
+          const bool mm = w == "--page-mm";
+          VectorPage page;
+          if (!words.Value(v)) {
+            why = w + " needs WIDTHxHEIGHT";
+            return true;
+          }
+          why = ParsePageSize(w, v, mm ? 5000 : 5000 * kPointsPerMillimetre, page);
+          if (mm) page = {page.width * kPointsPerMillimetre, page.height * kPointsPerMillimetre};
+          o.page = page;
+        } else if (w == "--paper-scale") {
+          int n = 0;
+          why = words.Number(w, 1, 16, n);
+          o.paper_scale = n;
+        } else {
+          return false;
+        }
+        return true;
+      });
+  if (!why.empty() || help) return why;
   if (ExtensionAmong(o.out, {".JPG", ".JPEG", ".BMP", ".PNG", ".PDF", ".SVG"}).empty())
     return "cannot write \"" + o.out +
            "\": it writes .jpg, .jpeg (JPEG), .bmp (BMP), .png (PNG), .pdf (PDF) or .svg (SVG) "

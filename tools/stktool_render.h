@@ -70,6 +70,18 @@ class OptionWords {
   std::size_t at_ = 0;
 };
 
+// A command's own option: takes the word (and its value from words) and returns true, setting
+// why when the value is wrong; false when the word is not one of its options.
+using OwnOption =
+    std::function<bool(const std::string& word, OptionWords& words, std::string& why)>;
+
+// The words of a command that reads one stroke file and writes one output file. "-h" or
+// "--help" sets help and ends; "-o OUT" and the stroke file are taken here, every other word
+// is offered to `own`. Empty on success, else what is wrong: an option's value, an unknown
+// option, two stroke files or none, no output.
+std::string ParseFileAndOutput(std::span<const std::string> args, std::string& file,
+                               std::string& out, bool& help, const OwnOption& own);
+
 // The paper under the history that render and animate take options for, and its help lines.
 struct SheetOptions {
   std::string background, trace;
