@@ -12,39 +12,47 @@
 namespace zevo {
 namespace {
 
-// A recorded gesture: a wavy stroke at about 800 px/s with an event every 8 ms (125 Hz), 60
-// events from press to release.
-std::vector<platform::MouseInput> Gesture(std::int64_t t0) {
-  std::vector<platform::MouseInput> g;
-  for (int i = 0; i < 60; ++i) {
-    platform::MouseInput in;
-    in.phase = i == 0    ? platform::PointerPhase::Press
-               : i == 59 ? platform::PointerPhase::Release
-                         : platform::PointerPhase::Move;
-    in.left_button = true;
-    in.screen_x = std::round(150 + i * 6.0);
-    in.screen_y = std::round(300 + 50 * std::sin(i * 0.15));
-    in.timestamp_ms = t0 + i * 8;
-    g.push_back(in);
+// A recorded gesture, written again and again: a wavy stroke at about 800 px/s with an event
+// every 8 ms (125 Hz), 60 events from press to release; each time a second later.
+class Gesture {
+ public:
+  Gesture() {
+    for (int i = 0; i < 60; ++i) {
+      platform::MouseInput in;
+      in.phase = i == 0    ? platform::PointerPhase::Press
+                 : i == 59 ? platform::PointerPhase::Release
+                           : platform::PointerPhase::Move;
+      in.left_button = true;
+      in.screen_x = std::round(150 + i * 6.0);
+      in.screen_y = std::round(300 + 50 * std::sin(i * 0.15));
+      in.timestamp_ms = i * 8;
+      events_.push_back(in);
+    }
   }
-  return g;
-}
+  platform::MouseInput Next() {
+    platform::MouseInput in = events_[at_];
+    in.timestamp_ms += shift_;
+    if (++at_ == events_.size()) {
+      at_ = 0;
+      shift_ += 1000;
+    }
+    return in;
+  }
+
+ private:
+  std::vector<platform::MouseInput> events_;
+  std::size_t at_ = 0;
+  std::int64_t shift_ = 0;
+};
 
 void MouseEventToPackets(benchmark::State& state) {
   platform::PointerPacketSource src{platform::VirtualTabletGeometry(1024, 768)};
-  const std::vector<platform::MouseInput> g = Gesture(0);
-  std::size_t i = 0, packets = 0;
-  std::int64_t shift = 0;
+  Gesture g;
+  std::size_t packets = 0;
   for (auto _ : state) {
-    platform::MouseInput in = g[i];
-    in.timestamp_ms += shift;
-    const std::vector<platform::TabletPacket> out = src.OnMouse(in);
+    const std::vector<platform::TabletPacket> out = src.OnMouse(g.Next());
     packets += out.size();
     benchmark::DoNotOptimize(out.data());
-    if (++i == g.size()) {
-      i = 0;
-      shift += 1000;
-    }
   }
   state.SetItemsProcessed(state.iterations());
   state.counters["packets_per_event"] =
@@ -62,12 +70,10 @@ void MouseEventThroughHandler(benchmark::State& state) {
   }
   const bool brush = state.range(0) != 0;
   platform::PointerPacketSource src{t.tablet.Geometry()};
-  const std::vector<platform::MouseInput> g = Gesture(0);
-  std::size_t i = 0, packets = 0;
-  std::int64_t shift = 0;
+  Gesture g;
+  std::size_t packets = 0;
   for (auto _ : state) {
-    platform::MouseInput in = g[i];
-    in.timestamp_ms += shift;
+    const platform::MouseInput in = g.Next();
     if (brush) {
       for (const platform::TabletPacket& p : src.OnMouse(in)) {
         t.win->TabletPanelMessage(platform::WT_PACKET, t.tablet.Push(p), 0);
@@ -76,10 +82,6 @@ void MouseEventThroughHandler(benchmark::State& state) {
     } else {
       t.Packet(in.screen_x, in.screen_y, in.phase == platform::PointerPhase::Release ? 0 : 512);
       ++packets;
-    }
-    if (++i == g.size()) {
-      i = 0;
-      shift += 1000;
     }
   }
   state.SetItemsProcessed(state.iterations());
